@@ -1,0 +1,105 @@
+# Sourced by the scripts: a private Wine world under the build folder.
+#   start_wine_env BUILD_DIR [xvfb|display]   sets WINEPREFIX, HOME, XDG_RUNTIME_DIR, DISPLAY,
+#                                             starts Xvfb (when asked or when no display is set),
+#                                             a PulseAudio null sink, a persistent wineserver and
+#                                             the keeper; stop_wine_env stops all of it by PID.
+
+_started_pids=()
+
+_pick_display() {
+  local n
+  for n in $(seq 91 199); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+      echo "$n"
+      return 0
+    fi
+  done
+  return 1
+}
+
+_start_xvfb() {
+  local tries n
+  for tries in 1 2 3 4 5; do
+    n=$(_pick_display) || break
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$VO_ENV_DIR/xvfb.log" 2>&1 &
+    local pid=$!
+    for _ in $(seq 1 50); do
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    if kill -0 "$pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+      _started_pids+=("$pid")
+      export DISPLAY=":$n"
+      VO_OWN_XVFB=1
+      return 0
+    fi
+  done
+  echo "wine-env: could not start Xvfb" >&2
+  return 1
+}
+
+_start_pulse() {
+  mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+  # A null sink plays in real time without a sound card; its own log keeps the root warnings away.
+  pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit \
+    --load="module-null-sink sink_name=nullsink" --load=module-native-protocol-unix \
+    >"$VO_ENV_DIR/pulse.log" 2>&1 &
+  _started_pids+=("$!")
+  for _ in $(seq 1 50); do
+    [ -S "$XDG_RUNTIME_DIR/pulse/native" ] && return 0
+    sleep 0.1
+  done
+  echo "wine-env: PulseAudio did not start; sound tests will find no device" >&2
+}
+
+boot_wine_prefix() {
+  mkdir -p "$VO_ENV_DIR"
+  if [ ! -f "$WINEPREFIX/.vo-ready" ]; then
+    rm -rf "$WINEPREFIX"
+    wine wineboot -i >"$VO_ENV_DIR/wineboot.log" 2>&1
+    # A crash must end the process with a failure code, never wait in a dialog.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.vo-ready"
+  fi
+}
+
+set_wine_vars() {
+  VO_ENV_DIR="$1/env"
+  export WINEPREFIX="$VO_ENV_DIR/wine-prefix"
+  export WINEARCH=win64
+  export WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  export HOME="$VO_ENV_DIR/home"
+  export XDG_RUNTIME_DIR="$VO_ENV_DIR/xdg"
+  mkdir -p "$HOME"
+}
+
+start_wine_env() {
+  local build_dir=$1 display_mode=${2:-xvfb}
+  set_wine_vars "$build_dir"
+  VO_OWN_XVFB=0
+  if [ "$display_mode" = xvfb ] || [ -z "${DISPLAY:-}" ]; then
+    _start_xvfb
+  fi
+  _start_pulse
+  boot_wine_prefix
+  wineserver -p </dev/null >/dev/null 2>&1
+  # The keeper must not hold any pipe of ours, or ctest waits for it.
+  wine "$build_dir/tests/keeper.exe" </dev/null >/dev/null 2>&1 &
+  _started_pids+=("$!")
+  trap stop_wine_env EXIT
+}
+
+stop_wine_env() {
+  local pid
+  wineserver -k >/dev/null 2>&1 || true
+  for pid in "${_started_pids[@]}"; do
+    kill "$pid" >/dev/null 2>&1 || true
+  done
+  for pid in "${_started_pids[@]}"; do
+    wait "$pid" >/dev/null 2>&1 || true
+  done
+  _started_pids=()
+}

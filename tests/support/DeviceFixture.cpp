@@ -1,0 +1,162 @@
+#include "DeviceFixture.h"
+#include "TestPaths.h"
+
+#include <windows.h>
+#include <d3d9.h>
+
+#include <cstdio>
+#include <cstring>
+#include <cstdlib>
+
+namespace {
+
+const wchar_t kWindowClass[] = L"DeviceFixtureWindow";
+
+void RegisterFixtureClass()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kWindowClass;
+    RegisterClassW(&wc);
+    registered = true;
+}
+
+int Channel(uint32_t c, int shift) { return static_cast<int>((c >> shift) & 0xFF); }
+
+}  // namespace
+
+void DeviceFixture::SetUp()
+{
+    RegisterFixtureClass();
+    m_window = CreateWindowExW(0, kWindowClass, L"device fixture", WS_POPUP, 0, 0, kSize, kSize,
+                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(m_window, nullptr);
+    m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    ASSERT_NE(m_d3d, nullptr);
+
+    D3DPRESENT_PARAMETERS pp = {};
+    pp.Windowed = TRUE;
+    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+    pp.BackBufferWidth = kSize;
+    pp.BackBufferHeight = kSize;
+    pp.hDeviceWindow = m_window;
+    pp.EnableAutoDepthStencil = TRUE;
+    pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+    HRESULT hr = m_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_window,
+                                     D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_FPU_PRESERVE,
+                                     &pp, &m_device);
+    ASSERT_EQ(hr, D3D_OK) << "CreateDevice";
+    hr = m_device->CreateRenderTarget(kSize, kSize, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE,
+                                      &m_target, nullptr);
+    ASSERT_EQ(hr, D3D_OK) << "CreateRenderTarget";
+    ASSERT_EQ(m_device->SetRenderTarget(0, m_target), D3D_OK);
+}
+
+void DeviceFixture::TearDown()
+{
+    if (HasFailure() && m_device && m_target) {
+        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string(info->test_suite_name()) + "." + info->name();
+        for (char& c : name)
+            if (c == '/' || c == '\\' || c == ':')
+                c = '_';
+        std::string path = SaveTarget(name);
+        if (!path.empty())
+            std::fprintf(stderr, "render target written to %s\n", path.c_str());
+    }
+    if (m_target)
+        m_target->Release();
+    if (m_device)
+        m_device->Release();
+    if (m_d3d)
+        m_d3d->Release();
+    if (m_window)
+        DestroyWindow(m_window);
+    m_target = nullptr;
+    m_device = nullptr;
+    m_d3d = nullptr;
+    m_window = nullptr;
+}
+
+std::vector<uint32_t> DeviceFixture::ReadBack() const
+{
+    std::vector<uint32_t> pixels;
+    if (!m_device || !m_target)
+        return pixels;
+    D3DSURFACE_DESC desc;
+    m_target->GetDesc(&desc);
+    IDirect3DSurface9* copy = nullptr;
+    if (FAILED(m_device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format,
+                                                     D3DPOOL_SYSTEMMEM, &copy, nullptr)))
+        return pixels;
+    // GetRenderTargetData needs a system-memory destination of the same size and format.
+    if (SUCCEEDED(m_device->GetRenderTargetData(m_target, copy))) {
+        D3DLOCKED_RECT locked;
+        if (SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
+            pixels.resize(static_cast<size_t>(desc.Width) * desc.Height);
+            for (unsigned y = 0; y < desc.Height; ++y) {
+                const uint8_t* row = static_cast<const uint8_t*>(locked.pBits) + y * locked.Pitch;
+                std::memcpy(&pixels[static_cast<size_t>(y) * desc.Width], row, desc.Width * 4);
+            }
+            copy->UnlockRect();
+        }
+    }
+    copy->Release();
+    return pixels;
+}
+
+uint32_t DeviceFixture::PixelAt(unsigned x, unsigned y) const
+{
+    std::vector<uint32_t> pixels = ReadBack();
+    if (pixels.empty() || x >= kSize || y >= kSize)
+        return 0;
+    return pixels[static_cast<size_t>(y) * kSize + x];
+}
+
+std::string DeviceFixture::SaveTarget(const std::string& name) const
+{
+    std::vector<uint32_t> pixels = ReadBack();
+    if (pixels.empty())
+        return std::string();
+    std::string path = TestArtifactsDir() + "\\" + name + ".bmp";
+    return WriteBmp(path, pixels, kSize, kSize) ? path : std::string();
+}
+
+bool ColorsNear(uint32_t a, uint32_t b, int tolerance)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        if (std::abs(Channel(a, shift) - Channel(b, shift)) > tolerance)
+            return false;
+    return true;
+}
+
+bool WriteBmp(const std::string& path, const std::vector<uint32_t>& pixels, unsigned width,
+              unsigned height)
+{
+    if (pixels.size() < static_cast<size_t>(width) * height)
+        return false;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    const DWORD imageBytes = width * height * 4;
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + imageBytes;
+    info.biSize = sizeof(info);
+    info.biWidth = static_cast<LONG>(width);
+    info.biHeight = -static_cast<LONG>(height);  // top-down
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    info.biCompression = BI_RGB;
+    bool ok = std::fwrite(&file, sizeof(file), 1, f) == 1 && std::fwrite(&info, sizeof(info), 1, f) == 1 &&
+              std::fwrite(pixels.data(), imageBytes, 1, f) == 1;
+    ok = (std::fclose(f) == 0) && ok;
+    return ok;
+}

@@ -1,0 +1,45 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct IDirect3D9;
+struct IDirect3DDevice9;
+struct IDirect3DSurface9;
+struct HWND__;
+
+// A windowed Direct3D 9 device on a hidden window (Mesa's software renderer under Xvfb) with a
+// small A8R8G8B8 render target set as target 0, and read-back of that target.
+class DeviceFixture : public ::testing::Test {
+public:
+    static constexpr unsigned kSize = 64;
+
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    IDirect3DDevice9* Device() const { return m_device; }
+    IDirect3DSurface9* Target() const { return m_target; }
+    HWND__* Window() const { return m_window; }
+
+    // Pixels of the render target as 0xAARRGGBB, row by row.
+    std::vector<uint32_t> ReadBack() const;
+    uint32_t PixelAt(unsigned x, unsigned y) const;
+    // Writes the target as a BMP under the test artifacts folder; returns the path.
+    std::string SaveTarget(const std::string& name) const;
+
+private:
+    HWND__* m_window = nullptr;
+    IDirect3D9* m_d3d = nullptr;
+    IDirect3DDevice9* m_device = nullptr;
+    IDirect3DSurface9* m_target = nullptr;
+};
+
+// Channel-wise comparison with a tolerance for the software rasteriser.
+bool ColorsNear(uint32_t a, uint32_t b, int tolerance = 2);
+
+// Writes 32-bit pixels (0xAARRGGBB) as a top-down BMP.
+bool WriteBmp(const std::string& path, const std::vector<uint32_t>& pixels, unsigned width,
+              unsigned height);

@@ -9,5 +9,5 @@ build_project() {
   cmake -S "$ROOT_DIR" -B "$BUILD_DIR" \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT_DIR/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} >/dev/null
-  cmake --build "$BUILD_DIR" -j"$(nproc)" "$@"
+  cmake --build "$BUILD_DIR" -j"${JOBS:-$(nproc)}" "$@"
 }

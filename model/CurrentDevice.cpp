@@ -1,0 +1,3 @@
+#include "model/CurrentDevice.h"
+
+IDirect3DDevice9* CurrentDevice = nullptr;

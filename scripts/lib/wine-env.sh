@@ -6,36 +6,24 @@
 
 _started_pids=()
 
-_pick_display() {
-  local n
-  for n in $(seq 91 199); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      echo "$n"
-      return 0
-    fi
-  done
-  return 1
-}
-
 _start_xvfb() {
-  local tries n
-  for tries in 1 2 3 4 5; do
-    n=$(_pick_display) || break
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$VO_ENV_DIR/xvfb.log" 2>&1 &
-    local pid=$!
-    for _ in $(seq 1 50); do
-      [ -e "/tmp/.X11-unix/X$n" ] && break
-      kill -0 "$pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    if kill -0 "$pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+  # Xvfb picks a free display itself and writes its number to fd 3: no race with other servers
+  # started at the same moment.
+  local number_file="$VO_ENV_DIR/xvfb.display"
+  rm -f "$number_file"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >"$VO_ENV_DIR/xvfb.log" 2>&1 &
+  local pid=$!
+  for _ in $(seq 1 100); do
+    if [ -s "$number_file" ]; then
       _started_pids+=("$pid")
-      export DISPLAY=":$n"
+      export DISPLAY=":$(tr -d '[:space:]' <"$number_file")"
       VO_OWN_XVFB=1
       return 0
     fi
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
   done
-  echo "wine-env: could not start Xvfb" >&2
+  echo "wine-env: could not start Xvfb (see $VO_ENV_DIR/xvfb.log)" >&2
   return 1
 }
 

@@ -19,7 +19,7 @@ int32_t ReadRecordHeader(Vo_IOF_Virtual& stream);
 // A GUID stored as its braced text form. Text the platform cannot convert leaves guid alone.
 void ReadGuid(Vo_IOF_Virtual& stream, GUID& guid);
 
-// A count, then that many floats appended to delays (which is not cleared first).
+// A count, then that many floats appended to values (which is not cleared first).
 void ReadFloatVector(Vo_IOF_Virtual& stream, std::vector<float>& values);
 
 // A file blob read into a fresh empty blob that then replaces blob.

@@ -11,7 +11,7 @@ class Vo_IOF_R;
 // and through the stream fail together. Composite values (data buffers, file blobs) are decoded
 // whole before anything is stored, so a failed read leaves the destination exactly as it was.
 template <>
-class Vo_IOF_R<ResourceBuffer> final : public Vo_IOF_Virtual {
+class Vo_IOF_R<ResourceBuffer> : public Vo_IOF_Virtual {
 public:
     explicit Vo_IOF_R(ResourceBuffer* buffer) : m_buffer(buffer) {}
 

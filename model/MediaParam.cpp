@@ -21,9 +21,12 @@ void MediaParam::DetachControl(MediaControl* control)
 
 void MediaParam::NotifyControls(MediaControl* sender)
 {
-    // Walked in place: a control must not attach or detach controls of this parameter while it
-    // is being told.
-    for (MediaControl* control : m_controls)
+    // Walked in place, allocating nothing: a control must not attach or detach controls of this
+    // parameter while it is being told. Indexing rather than iterators keeps a control that does
+    // it anyway from reading freed list memory.
+    for (size_t i = 0; i < m_controls.size(); ++i) {
+        MediaControl* control = m_controls[i];
         if (control != sender)
             control->OnParamChanged(sender);
+    }
 }

@@ -46,8 +46,11 @@ public:
             m_param->DetachControl(this);
     }
 
+    // Moving to another parameter leaves the old one's list, so no entry outlives the control.
     void Attach(P* param)
     {
+        if (m_param)
+            m_param->DetachControl(this);
         m_param = param;
         if (m_param)
             m_param->AttachControl(this);

@@ -139,6 +139,11 @@ void ListingAssembler::AssembleItems(Source& source, bool inList, uint32_t* coun
             AssembleItems(source, true, nullptr);
             break;
         case Kind::Word:
+            // A record's fields follow its header as further items, so a bare header in a list
+            // would make the count wrong.
+            if (count && token.text == "record")
+                Fail(source, token.line, "a record in a list goes in braces, { record ... }, or in "
+                                         "a listing of its own that the list includes");
             AssembleItem(source, token);
             break;
         case Kind::Key:

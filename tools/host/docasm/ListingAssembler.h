@@ -19,7 +19,8 @@
 //   list { { record "Vo_SlideContainer" version 3 ... } include "slide.lst" }
 //   include "store.lst"
 // A typed list counts operands of its type (the type word may be repeated before each item);
-// an untyped list counts its items, a braced group or an include being one item. File paths are
+// an untyped list counts its items, a braced group or an include being one item (a record in a
+// list must be one of these, so its fields count with it). File paths are
 // relative to the listing that names them.
 class ListingAssembler {
 public:

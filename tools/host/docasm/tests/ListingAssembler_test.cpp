@@ -101,6 +101,7 @@ TEST(ListingAssemblerEncoding, ValuesMatchHandWrittenBytes)
         {"list float { }", "00 00 00 00"},
         {"list { { int 1 int 2 } int 3 }", "02 00 00 00 01 00 00 00 02 00 00 00 03 00 00 00"},
         {"list { list int { 7 } }", "01 00 00 00 01 00 00 00 07 00 00 00"},
+        {"list { { record \"A\" version 1 int 2 } }", "01 00 00 00 FF FE FF 01 41 00 01 00 00 00 02 00 00 00"},
         {"list blob { blob id=1 blob id=2 }",
          "02 00 00 00 01 00 00 00 FF FE FF 00 00 00 00 00 FF FE FF 00"
          " 02 00 00 00 FF FE FF 00 00 00 00 00 FF FE FF 00"},
@@ -218,6 +219,7 @@ TEST(ListingAssemblerErrors, NameFileLineAndFault)
         {"name=\"x\"", 1, "attribute 'name=' outside a blob or buffer"},
         {"list blob { 5 }", 1, "expected a blob item or '}', found '5'"},
         {"record \"A\" 3", 1, "expected 'version'"},
+        {"list {\n record \"A\" version 1 int 2\n}", 2, "a record in a list goes in braces"},
         // Braces that do not pair up.
         {"list {\n int 1\n", 3, "'{' on line 1 is never closed"},
         {"list float {\n 1.0\n", 3, "'{' on line 1 is never closed"},

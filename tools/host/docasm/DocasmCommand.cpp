@@ -1,5 +1,6 @@
 #include "DocasmCommand.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -86,6 +87,10 @@ int RunDocasm(const std::vector<std::string>& args, std::ostream& err)
     } catch (const ListingError& e) {
         err << e.what() << "\n";
         return 1;
+    } catch (const std::exception& e) {
+        // File-system faults and sizes beyond the format's 32-bit counts.
+        err << listing << ": " << e.what() << "\n";
+        return 1;
     }
 
     const std::vector<uint8_t>& bytes = assembler.Bytes();
@@ -96,7 +101,10 @@ int RunDocasm(const std::vector<std::string>& args, std::ostream& err)
     }
     if (!depfile.empty()) {
         std::string rule = MakeEscaped(fs::absolute(output).lexically_normal().string()) + ":";
-        for (const fs::path& dependency : assembler.Dependencies())
+        std::vector<fs::path> dependencies = assembler.Dependencies();
+        std::sort(dependencies.begin(), dependencies.end());
+        dependencies.erase(std::unique(dependencies.begin(), dependencies.end()), dependencies.end());
+        for (const fs::path& dependency : dependencies)
             rule += " \\\n  " + MakeEscaped(dependency.string());
         rule += "\n";
         if (!WriteFileAtomically(depfile, rule, error)) {

@@ -118,7 +118,9 @@ TEST(AssembledDocument, EveryValueReadsBackAsListed)
     EXPECT_EQ(blobs[0].Name(), L"");
     EXPECT_EQ(blobs[1].ResourceId(), 0);
     EXPECT_EQ(blobs[1].ModuleName(), L"");
-    EXPECT_EQ(BytesOf(blobs[1]), (std::vector<uint8_t>{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A}));
+    // The start of a PNG file: signature and the header chunk's length and type.
+    EXPECT_EQ(BytesOf(blobs[1]), (std::vector<uint8_t>{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0x00,
+                                                       0x00, 0x00, 0x0D, 'I', 'H', 'D', 'R'}));
     EXPECT_EQ(blobs[1].Name(), L"tiny.png");
 
     EXPECT_FALSE(stream.Failed());

@@ -1,0 +1,244 @@
+#include "PictureCatalog.h"
+
+#include "Image.h"
+#include "PictureFiles.h"
+#include "PixelFont.h"
+#include "SeededRandom.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Tileable value noise: random lattice values, smoothly interpolated, wrapping at the picture's
+// edges so a repeating texture shows no seam. Returns values roughly in [0, 1].
+std::vector<float> TileableNoise(unsigned size, uint32_t seed, unsigned firstPeriod)
+{
+    std::vector<float> sum(size_t(size) * size, 0.0f);
+    SeededRandom random(seed);
+    float amplitude = 1.0f;
+    float total = 0.0f;
+    for (unsigned period = firstPeriod; period >= 4; period /= 2) {
+        const unsigned cells = size / period;
+        std::vector<float> lattice(size_t(cells) * cells);
+        for (float& v : lattice)
+            v = float(random.Unit());
+        for (unsigned y = 0; y < size; ++y) {
+            for (unsigned x = 0; x < size; ++x) {
+                unsigned cx = x / period, cy = y / period;
+                float fx = float(x % period) / float(period), fy = float(y % period) / float(period);
+                fx = fx * fx * (3 - 2 * fx);
+                fy = fy * fy * (3 - 2 * fy);
+                auto at = [&](unsigned i, unsigned j) { return lattice[(j % cells) * cells + (i % cells)]; };
+                float top = at(cx, cy) + (at(cx + 1, cy) - at(cx, cy)) * fx;
+                float bottom = at(cx, cy + 1) + (at(cx + 1, cy + 1) - at(cx, cy + 1)) * fx;
+                sum[size_t(y) * size + x] += amplitude * (top + (bottom - top) * fy);
+            }
+        }
+        total += amplitude;
+        amplitude *= 0.5f;
+    }
+    for (float& v : sum)
+        v /= total;
+    return sum;
+}
+
+uint8_t ToByte(float v)
+{
+    return uint8_t(std::clamp(std::lround(v), 0L, 255L));
+}
+
+// The splash picture: black, with a small grey loading notice in the middle.
+bool MakeSplash(const std::string& path)
+{
+    Image image(512, 512, 3);
+    const std::string text = "LOADING...";
+    const unsigned scale = 2;
+    const uint8_t grey[3] = {168, 168, 168};
+    int x = int(512 - PixelFont::TextWidth(text, scale)) / 2;
+    int y = int(512 - PixelFont::kGlyphHeight * scale) / 2;
+    PixelFont::Draw(image, text, x, y, scale, grey);
+    return WritePng(path, image);
+}
+
+// The grey noise picture the lake layer builds its ripple relief from.
+bool MakeNoise(const std::string& path)
+{
+    const unsigned size = 512;
+    std::vector<float> noise = TileableNoise(size, 2, 64);
+    float lo = *std::min_element(noise.begin(), noise.end());
+    float hi = *std::max_element(noise.begin(), noise.end());
+    Image image(size, size, 1);
+    for (size_t i = 0; i < noise.size(); ++i)
+        image.bytes[i] = ToByte((noise[i] - lo) / (hi - lo) * 255.0f);
+    return WritePng(path, image);
+}
+
+// A du/dv ripple picture for the lake: the slope of a tileable height field, full mip chain.
+bool MakeLakeDuDv(const std::string& path)
+{
+    const unsigned size = 512;
+    std::vector<float> h = TileableNoise(size, 3, 64);
+    Image image(size, size, 2);
+    for (unsigned y = 0; y < size; ++y)
+        for (unsigned x = 0; x < size; ++x) {
+            float du = h[y * size + (x + 1) % size] - h[y * size + (x + size - 1) % size];
+            float dv = h[((y + 1) % size) * size + x] - h[((y + size - 1) % size) * size + x];
+            image.At(x, y)[0] = uint8_t(int8_t(std::clamp(std::lround(du * 1200.0f), -127L, 127L)));
+            image.At(x, y)[1] = uint8_t(int8_t(std::clamp(std::lround(dv * 1200.0f), -127L, 127L)));
+        }
+    return WriteDds(path, BuildMipChain(image, true), DdsFormat::V8U8);
+}
+
+// The program's icon: a four-pointed glimmer on a deep blue disc.
+Image IconImage(unsigned size)
+{
+    Image image(size, size, 4);
+    const float c = (size - 1) * 0.5f;
+    for (unsigned y = 0; y < size; ++y)
+        for (unsigned x = 0; x < size; ++x) {
+            float dx = (x - c) / (size * 0.5f), dy = (y - c) / (size * 0.5f);
+            float r = std::sqrt(dx * dx + dy * dy);
+            float disc = std::clamp((1.0f - r) * size * 0.5f, 0.0f, 1.0f);
+            // Brightness falls off along the two axes of the star.
+            float star = std::max(0.0f, 1.0f - std::fabs(dx) * std::fabs(dy) * 40.0f - r * 1.1f);
+            star = std::min(1.0f, star * 1.6f);
+            uint8_t* p = image.At(x, y);
+            p[0] = ToByte(20 + star * 235);
+            p[1] = ToByte(40 + star * 200);
+            p[2] = ToByte(110 + star * 40);
+            p[3] = ToByte(disc * 255);
+        }
+    return image;
+}
+
+bool MakeIcon(const std::string& path)
+{
+    return WriteIco(path, {IconImage(16), IconImage(32), IconImage(48)});
+}
+
+// Test pictures: plain formulas, so a test can work out any texel on its own.
+
+bool MakeTestGrey(const std::string& path)
+{
+    Image image(64, 32, 1);
+    for (unsigned y = 0; y < image.height; ++y)
+        for (unsigned x = 0; x < image.width; ++x)
+            image.At(x, y)[0] = uint8_t(x * 3 + y * 2);
+    return WritePng(path, image);
+}
+
+bool MakeTestRgb(const std::string& path)
+{
+    Image image(48, 40, 3);
+    for (unsigned y = 0; y < image.height; ++y)
+        for (unsigned x = 0; x < image.width; ++x) {
+            uint8_t* p = image.At(x, y);
+            p[0] = uint8_t(x * 5);
+            p[1] = uint8_t(y * 6);
+            p[2] = uint8_t(255 - x * 2 - y);
+        }
+    return WritePng(path, image);
+}
+
+bool MakeTestRgba(const std::string& path)
+{
+    Image image(40, 24, 4);
+    for (unsigned y = 0; y < image.height; ++y)
+        for (unsigned x = 0; x < image.width; ++x) {
+            uint8_t* p = image.At(x, y);
+            p[0] = uint8_t(200 - x * 3);
+            p[1] = uint8_t(50 + y * 5);
+            p[2] = uint8_t(x * 7 + y * 3);
+            p[3] = uint8_t(255 - x * 4);
+        }
+    return WritePng(path, image);
+}
+
+// JPEG is lossy: flat 16 x 16 blocks (one colour per 4:2:0 macroblock) keep block centres exact
+// to within a few levels.
+bool MakeTestJpeg(const std::string& path)
+{
+    static const uint8_t colours[12][3] = {
+        {200, 30, 30}, {30, 200, 30}, {30, 30, 200}, {220, 220, 40},
+        {40, 220, 220}, {220, 40, 220}, {128, 128, 128}, {250, 250, 250},
+        {10, 10, 10}, {160, 90, 40}, {40, 90, 160}, {90, 160, 40},
+    };
+    Image image(64, 48, 3);
+    for (unsigned y = 0; y < image.height; ++y)
+        for (unsigned x = 0; x < image.width; ++x) {
+            const uint8_t* c = colours[(y / 16) * 4 + x / 16];
+            std::copy(c, c + 3, image.At(x, y));
+        }
+    return WriteJpeg(path, image, 95);
+}
+
+// 37 pixels wide, so every BMP row carries a padding byte.
+bool MakeTestBmp(const std::string& path)
+{
+    Image image(37, 19, 3);
+    for (unsigned y = 0; y < image.height; ++y)
+        for (unsigned x = 0; x < image.width; ++x) {
+            uint8_t* p = image.At(x, y);
+            p[0] = uint8_t(x * 6);
+            p[1] = uint8_t(y * 12);
+            p[2] = uint8_t(100 + (x ^ y));
+        }
+    return WriteBmp(path, image);
+}
+
+// Linear ramps with even steps: every box-filtered level is exact, so level L holds the
+// level-0 formula at the block centre.
+bool MakeTestArgbDds(const std::string& path)
+{
+    Image image(32, 16, 4);
+    for (unsigned y = 0; y < image.height; ++y)
+        for (unsigned x = 0; x < image.width; ++x) {
+            uint8_t* p = image.At(x, y);
+            p[0] = uint8_t(x * 8);
+            p[1] = uint8_t(y * 16);
+            p[2] = 128;
+            p[3] = uint8_t(255 - x * 4);
+        }
+    return WriteDds(path, BuildMipChain(image, false), DdsFormat::A8R8G8B8);
+}
+
+bool MakeTestBumpDds(const std::string& path)
+{
+    Image image(32, 32, 2);
+    for (unsigned y = 0; y < image.height; ++y)
+        for (unsigned x = 0; x < image.width; ++x) {
+            uint8_t* p = image.At(x, y);
+            p[0] = uint8_t(int8_t(int(x) * 4 - 64));
+            p[1] = uint8_t(int8_t(int(y) * 4 - 64));
+        }
+    return WriteDds(path, BuildMipChain(image, true), DdsFormat::V8U8);
+}
+
+}  // namespace
+
+const std::vector<PictureEntry>& PictureCatalog()
+{
+    static const std::vector<PictureEntry> s_catalog = {
+        {"splash", "splash.png", "512 x 512 RGB PNG, black with a loading notice", MakeSplash},
+        {"noise", "noise.png", "512 x 512 8-bit grey PNG, tileable noise (seed 2)", MakeNoise},
+        {"lake-dudv", "lake-dudv.dds", "512 x 512 V8U8 DDS, ripple slopes (seed 3), full mip chain", MakeLakeDuDv},
+        {"icon", "glimmer.ico", "icon, 16, 32 and 48 pixels, 32-bit", MakeIcon},
+        {"test-grey", "test-grey.png", "64 x 32 grey PNG, x * 3 + y * 2", MakeTestGrey},
+        {"test-rgb", "test-rgb.png", "48 x 40 RGB PNG, (5x, 6y, 255 - 2x - y)", MakeTestRgb},
+        {"test-rgba", "test-rgba.png", "40 x 24 RGBA PNG, (200 - 3x, 50 + 5y, 7x + 3y, 255 - 4x)", MakeTestRgba},
+        {"test-jpeg", "test-jpeg.jpg", "64 x 48 JPEG, 4 x 3 flat blocks of 16 x 16", MakeTestJpeg},
+        {"test-bmp", "test-bmp.bmp", "37 x 19 24-bit BMP, (6x, 12y, 100 + (x ^ y))", MakeTestBmp},
+        {"test-argb-dds", "test-argb.dds", "32 x 16 A8R8G8B8 DDS, (8x, 16y, 128, 255 - 4x), full mip chain", MakeTestArgbDds},
+        {"test-bump-dds", "test-bump.dds", "32 x 32 V8U8 DDS, (4x - 64, 4y - 64), full mip chain", MakeTestBumpDds},
+    };
+    return s_catalog;
+}
+
+const PictureEntry* FindPicture(const std::string& name)
+{
+    for (const PictureEntry& e : PictureCatalog())
+        if (name == e.name)
+            return &e;
+    return nullptr;
+}

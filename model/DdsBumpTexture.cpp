@@ -102,9 +102,11 @@ HRESULT DdsBumpTexture::CreateTexture(IDirect3DDevice9* device, const void* data
     if (!texture)
         return E_POINTER;
     *texture = nullptr;
+    if (!device)
+        return E_POINTER;
     Header header;
-    if (!device || !ParseHeader(data, size, header, error))
-        return device ? D3DXERR_INVALIDDATA : E_POINTER;
+    if (!ParseHeader(data, size, header, error))
+        return D3DXERR_INVALIDDATA;
 
     IDirect3DTexture9* made = nullptr;
     HRESULT hr = device->CreateTexture(header.width, header.height, header.levels, 0, D3DFMT_V8U8,

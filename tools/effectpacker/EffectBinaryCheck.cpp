@@ -164,7 +164,6 @@ private:
             Fail("a parameter without a name");
         if (!m_paramNames.insert(name).second)
             Fail("parameter '" + name + "' appears twice");
-        m_paramOrder.push_back(name);
         m_samplerBlocks.push_back(block);
         m_isSampler.push_back(Pool(type) >= 10 && Pool(type) <= 14);
         Annotations(annotations);
@@ -242,7 +241,6 @@ private:
     uint32_t m_objectCount = 0;
     std::set<uint32_t> m_ids;
     std::set<std::string> m_paramNames;
-    std::vector<std::string> m_paramOrder;
     std::vector<Block> m_samplerBlocks;
     std::vector<bool> m_isSampler;
     std::vector<std::vector<Block>> m_passes;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -266,12 +267,11 @@ void ShaderProgram::Analyse(const std::vector<uint32_t>& code)
     const bool pixel = m_ref.pixel;
     const ModelLimits& limits = Limits(pixel);
     const uint32_t expected = pixel ? kPixelVersion : kVertexVersion;
-    if (code[0] != expected)
-        Fail(std::string("must be ") + limits.name + " (version token 0x" + [&] {
-                 char b[16];
-                 std::snprintf(b, sizeof b, "%08X", unsigned(code[0]));
-                 return std::string(b);
-             }() + ")");
+    if (code[0] != expected) {
+        char token[16];
+        std::snprintf(token, sizeof token, "%08X", unsigned(code[0]));
+        Fail(std::string("must be ") + limits.name + " (version token 0x" + token + ")");
+    }
 
     std::set<uint32_t> defined;         // c registers set by def
     std::map<uint32_t, int> constReads;     // c registers read -> first line reading them
@@ -460,7 +460,7 @@ void ShaderProgram::Analyse(const std::vector<uint32_t>& code)
 }
 
 // D3DXSHADER_CONSTANTTABLE with one entry per binding, as a comment block ready to splice in
-// after the version token. D3DAssembleShader writes none, and without it D3DX ties no parameter
+// after the version token. D3DXAssembleShader writes none, and without it D3DX ties no parameter
 // to the shader: the effect loads and draws with zero constants and no textures.
 std::vector<uint32_t> ShaderProgram::BuildConstantTable() const
 {

@@ -292,6 +292,16 @@ protected:
         return dir;
     }
 
+    // Runs the packer on dir\\test.fxd, writing dir\\out.fxo (removed first).
+    static ProcessResult Pack(const std::string& dir)
+    {
+        DeleteFileA((dir + "\\out.fxo").c_str());
+        const std::wstring wide(dir.begin(), dir.end());
+        return ProcessRunner::Run(Packer(), L"\"" + wide + L"\\test.fxd\" \"" + wide + L"\\out.fxo\"", 60000);
+    }
+
+    static bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
     static void Write(const std::string& path, const std::string& text)
     {
         FILE* f = std::fopen(path.c_str(), "wb");
@@ -374,16 +384,26 @@ TEST_F(EffectPackerErrorTest, BrokenSourcesGiveFileLineAndMessage)
         const std::string dir = Folder(c.name);
         Write(dir + "\\test.fxd", c.description);
         Write(dir + "\\ps.psh", c.shader ? c.shader : kGoodShader);
-        const std::string output = dir + "\\out.fxo";
-        DeleteFileA(output.c_str());
-        const std::wstring args = L"\"" + std::wstring(dir.begin(), dir.end()) + L"\\test.fxd\" \"" +
-                                  std::wstring(output.begin(), output.end()) + L"\"";
-        ProcessResult r = ProcessRunner::Run(Packer(), args, 60000);
+        ProcessResult r = Pack(dir);
         ASSERT_TRUE(r.started);
         EXPECT_EQ(r.exitCode, 1u);
         EXPECT_NE(r.output.find(c.expected), std::string::npos) << r.output;
-        EXPECT_EQ(GetFileAttributesA(output.c_str()), INVALID_FILE_ATTRIBUTES) << "output written";
+        EXPECT_FALSE(Exists(dir + "\\out.fxo")) << "output written";
     }
+}
+
+TEST_F(EffectPackerErrorTest, UnreadBindingWarnsButStillWrites)
+{
+    const std::string dir = Folder("unread");
+    Write(dir + "\\test.fxd", "param float Amount = 1\nparam float4 Tint\ntechnique T\npass P\n"
+                               "pixelshader ps.psh c0=Amount c1=Tint\n");
+    Write(dir + "\\ps.psh", "; c0 Amount\n; c1 Tint\nps_2_0\nmov oC0, c0\n");
+    ProcessResult r = Pack(dir);
+    ASSERT_TRUE(r.started);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+    EXPECT_NE(r.output.find("ps.psh: warning: 'Tint' is bound to c1 but the shader never reads it"), std::string::npos)
+        << r.output;
+    EXPECT_TRUE(Exists(dir + "\\out.fxo"));
 }
 
 TEST_F(EffectPackerErrorTest, WrongCommandLineIsRefused)

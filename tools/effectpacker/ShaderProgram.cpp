@@ -19,7 +19,7 @@ namespace {
 // Register types of shader parameter tokens (D3DSPR_*).
 enum : uint32_t {
     kTemp = 0, kInput = 1, kConst = 2, kAddrOrTexture = 3, kRastOut = 4, kAttrOut = 5, kTexCrdOut = 6,
-    kConstInt = 7, kColorOut = 8, kDepthOut = 9, kSampler = 10, kConstBool = 14, kLoop = 15,
+    kConstInt = 7, kColorOut = 8, kDepthOut = 9, kSampler = 10, kConstBool = 14, kLoop = 15, kLabel = 18,
 };
 
 // Opcodes the checks need by name.
@@ -76,7 +76,8 @@ const ModelLimits& Limits(bool pixel)
     static const ModelLimits vs = {"vs_2_0", {{kTemp, {12, "r"}}, {kInput, {16, "v"}}, {kConst, {256, "c"}},
                                               {kAddrOrTexture, {1, "a"}}, {kRastOut, {3, "oPos/oFog/oPts"}},
                                               {kAttrOut, {2, "oD"}}, {kTexCrdOut, {8, "oT"}},
-                                              {kConstInt, {16, "i"}}, {kConstBool, {16, "b"}}, {kLoop, {1, "aL"}}}};
+                                              {kConstInt, {16, "i"}}, {kConstBool, {16, "b"}}, {kLoop, {1, "aL"}},
+                                              {kLabel, {16, "l"}}}};
     return pixel ? ps : vs;
 }
 

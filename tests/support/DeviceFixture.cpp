@@ -27,6 +27,20 @@ void RegisterFixtureClass()
 
 int Channel(uint32_t c, int shift) { return static_cast<int>((c >> shift) & 0xFF); }
 
+D3DPRESENT_PARAMETERS PresentParameters(HWND window)
+{
+    D3DPRESENT_PARAMETERS pp = {};
+    pp.Windowed = TRUE;
+    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+    pp.BackBufferWidth = DeviceFixture::kSize;
+    pp.BackBufferHeight = DeviceFixture::kSize;
+    pp.hDeviceWindow = window;
+    pp.EnableAutoDepthStencil = TRUE;
+    pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+    return pp;
+}
+
 }  // namespace
 
 void DeviceFixture::SetUp()
@@ -38,15 +52,7 @@ void DeviceFixture::SetUp()
     m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(m_d3d, nullptr);
 
-    D3DPRESENT_PARAMETERS pp = {};
-    pp.Windowed = TRUE;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferWidth = kSize;
-    pp.BackBufferHeight = kSize;
-    pp.hDeviceWindow = m_window;
-    pp.EnableAutoDepthStencil = TRUE;
-    pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+    D3DPRESENT_PARAMETERS pp = PresentParameters(m_window);
     HRESULT hr = m_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_window,
                                      D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_FPU_PRESERVE,
                                      &pp, &m_device);
@@ -55,6 +61,21 @@ void DeviceFixture::SetUp()
                                       &m_target, nullptr);
     ASSERT_EQ(hr, D3D_OK) << "CreateRenderTarget";
     ASSERT_EQ(m_device->SetRenderTarget(0, m_target), D3D_OK);
+}
+
+long DeviceFixture::ResetDevice()
+{
+    if (!m_device)
+        return E_FAIL;
+    if (m_target)
+        m_target->Release();
+    m_target = nullptr;
+    D3DPRESENT_PARAMETERS pp = PresentParameters(m_window);
+    HRESULT result = m_device->Reset(&pp);
+    if (SUCCEEDED(m_device->CreateRenderTarget(kSize, kSize, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0,
+                                               FALSE, &m_target, nullptr)))
+        m_device->SetRenderTarget(0, m_target);
+    return result;
 }
 
 void DeviceFixture::TearDown()

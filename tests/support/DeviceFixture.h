@@ -24,6 +24,11 @@ protected:
     IDirect3DSurface9* Target() const { return m_target; }
     HWND__* Window() const { return m_window; }
 
+    // Releases the render target (a default-pool surface, which would make Reset fail), resets
+    // the device with its creation parameters and makes the target again as target 0. Returns
+    // what Reset returned; everything else of the test's own in the default pool must be gone.
+    long ResetDevice();
+
     // Pixels of the render target as 0xAARRGGBB, row by row.
     std::vector<uint32_t> ReadBack() const;
     uint32_t PixelAt(unsigned x, unsigned y) const;

@@ -1,0 +1,161 @@
+#pragma once
+// Small hand-made inputs and read-back helpers shared by the resource tests.
+#include <windows.h>
+#include <d3d9.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "model/ComRef.h"
+#include "model/CurrentDevice.h"
+#include "model/DataBuffer.h"
+#include "support/DeviceFixture.h"
+#include "support/TestPaths.h"
+
+namespace restest {
+
+// A 32-bit BMP file of one colour (0xAARRGGBB; BMP has no alpha, D3DX reads X8R8G8B8).
+inline std::vector<uint8_t> SolidBmp(uint32_t width, uint32_t height, uint32_t colour)
+{
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    const uint32_t pixels = width * height * 4;
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + pixels;
+    info.biSize = sizeof(info);
+    info.biWidth = static_cast<LONG>(width);
+    info.biHeight = static_cast<LONG>(height);
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    info.biCompression = BI_RGB;
+    std::vector<uint8_t> bytes(file.bfSize);
+    std::memcpy(bytes.data(), &file, sizeof(file));
+    std::memcpy(bytes.data() + sizeof(file), &info, sizeof(info));
+    for (uint32_t i = 0; i < width * height; ++i)
+        std::memcpy(bytes.data() + file.bfOffBits + i * 4, &colour, 4);
+    return bytes;
+}
+
+// A quad of two triangles in text .x form, corners at +-1 in the z = 0 plane.
+inline const char* QuadMeshText()
+{
+    return "xof 0303txt 0032\n"
+           "Mesh Quad {\n"
+           " 4;\n -1.0;-1.0;0.0;,\n -1.0;1.0;0.0;,\n 1.0;1.0;0.0;,\n 1.0;-1.0;0.0;;\n"
+           " 2;\n 3;0,1,2;,\n 3;0,2,3;;\n"
+           " MeshTextureCoords {\n  4;\n  0.0;1.0;,\n  0.0;0.0;,\n  1.0;0.0;,\n  1.0;1.0;;\n }\n"
+           "}\n";
+}
+
+inline std::vector<uint8_t> QuadMeshBytes()
+{
+    const char* text = QuadMeshText();
+    return std::vector<uint8_t>(text, text + std::strlen(text));
+}
+
+// A compiled effect: technique "Main", pass "P0", whose only state is AlphaBlendEnable = TRUE.
+inline std::vector<uint8_t> AlphaBlendEffectBytes()
+{
+    static const uint32_t words[] = {
+        0xFEFF0901, 0x38,                    // tag, size of the data area
+        0,                                   // empty slot for offset 0
+        1, 0, 0, 0, 0, 1, 1,                 // 0x04: typedef BOOL scalar
+        1,                                   // 0x20: value TRUE
+        3, 0x00003050,                       // 0x24: "P0"
+        5, 0x6E69614D, 0,                    // 0x2C: "Main"
+        0, 1, 0, 1,                          // parameters, techniques, shaders, objects
+        0x2C, 0, 1,                          // technique "Main": no annotations, one pass
+        0x24, 0, 1,                          // pass "P0": no annotations, one state
+        13, 0, 0x04, 0x20,                   // AlphaBlendEnable
+        0, 0,                                // no objects, no resources
+    };
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(words);
+    return std::vector<uint8_t>(p, p + sizeof(words));
+}
+
+// A blob as a document carries it. The bytes go in directly so these tests depend on nothing
+// but the blob's fields.
+struct TestBlob : FileBlob {
+    TestBlob(const vo_string& name, const vo_string& module, int32_t id,
+             const std::vector<uint8_t>& bytes = {})
+    {
+        m_name = name;
+        m_data = bytes;
+        SetResourceId(id);
+        SetModuleName(module);
+    }
+};
+
+// Makes the build's "common_res.dll" (beside the program) findable by name for this test
+// process. Wine's data-file loading looks in the program's folder and the current folder, but
+// not in a folder given to SetDllDirectoryW.
+inline void UseBuiltResourceModule()
+{
+    SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
+}
+
+// Colour of a texel of level 0 as 0xAARRGGBB (default-pool render targets are read back through
+// a system-memory copy). Grey L8 pictures come back as grey.
+inline uint32_t TexelAt(IDirect3DTexture9* texture, unsigned x, unsigned y)
+{
+    if (!texture)
+        return 0;
+    D3DSURFACE_DESC desc;
+    texture->GetLevelDesc(0, &desc);
+    ComRef<IDirect3DSurface9> surface;
+    texture->GetSurfaceLevel(0, surface.Receive());
+    ComRef<IDirect3DSurface9> readable;
+    if (desc.Pool == D3DPOOL_DEFAULT) {
+        ComRef<IDirect3DDevice9> device;
+        texture->GetDevice(device.Receive());
+        device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM,
+                                            readable.Receive(), nullptr);
+        if (!readable || FAILED(device->GetRenderTargetData(surface.Get(), readable.Get())))
+            return 0;
+    } else {
+        readable = surface;
+    }
+    D3DLOCKED_RECT locked;
+    if (FAILED(readable->LockRect(&locked, nullptr, D3DLOCK_READONLY)))
+        return 0;
+    const uint8_t* row = static_cast<const uint8_t*>(locked.pBits) + y * locked.Pitch;
+    uint32_t colour = 0;
+    if (desc.Format == D3DFMT_L8) {
+        uint32_t l = row[x];
+        colour = 0xFF000000u | l << 16 | l << 8 | l;
+    } else {
+        std::memcpy(&colour, row + x * 4, 4);
+        if (desc.Format == D3DFMT_X8R8G8B8)
+            colour |= 0xFF000000u;
+    }
+    readable->UnlockRect();
+    return colour;
+}
+
+// References an interface holds besides the caller's: AddRef then Release returns the count.
+template <class T>
+unsigned long RefCount(T* object)
+{
+    object->AddRef();
+    return object->Release();
+}
+
+// A fixture whose device is CurrentDevice while the test runs.
+class CurrentDeviceTest : public DeviceFixture {
+protected:
+    void SetUp() override
+    {
+        DeviceFixture::SetUp();
+        CurrentDevice = Device();
+    }
+    void TearDown() override
+    {
+        CurrentDevice = nullptr;
+        DeviceFixture::TearDown();
+    }
+};
+
+}  // namespace restest

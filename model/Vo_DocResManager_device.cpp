@@ -5,6 +5,7 @@
 #include "model/CurrentDevice.h"
 #include "model/D3DResourceMakers.h"
 #include "model/DocResLinks.h"
+#include "model/FontMediaParam.h"
 #include "model/Vo_FileLink3.h"
 
 namespace {
@@ -49,6 +50,17 @@ ComRef<ID3DXEffect> Vo_DocResManager::GetEffect(const Vo_FileLink3& link)
     D3DXCreateEffect(CurrentDevice, blob.Data(), blob.Size(), nullptr, nullptr, 0, nullptr,
                      effect.Receive(), nullptr);
     return effect;  // null when the binary did not make an effect; the next call tries again
+}
+
+ComRef<ID3DXFont> Vo_DocResManager::GetFont(const GUID& guid, const FontMediaParam& font)
+{
+    ComRef<ID3DXFont>& kept = m_maps->fonts[guid];
+    kept.Reset();
+    if (CurrentDevice)
+        D3DXCreateFontW(CurrentDevice, font.Height(), 0, font.Weight(), 1, font.Italic() != 0, DEFAULT_CHARSET,
+                        OUT_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.Face().c_str(),
+                        kept.Receive());
+    return kept;
 }
 
 RenderTargetPair& Vo_DocResManager::GetRenderTargetPair(const GUID& guid)

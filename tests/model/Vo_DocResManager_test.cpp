@@ -6,6 +6,7 @@
 
 #include "ResourceTestData.h"
 #include "model/DeviceResourceLoader.h"
+#include "model/FontMediaParam.h"
 #include "model/Vo_FileLink3.h"
 #include "support/QueuedStream.h"
 
@@ -81,10 +82,24 @@ protected:
         ASSERT_FALSE(record.Stream().Failed());
         ASSERT_EQ(record.Stream().Remaining(), 0u);
     }
+    // Pixels of the target that a white text drawn with the font lit.
+    int LitPixelsOfText(ID3DXFont* font)
+    {
+        Device()->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        Device()->BeginScene();
+        RECT area = {0, 0, 64, 64};
+        font->DrawTextW(nullptr, L"Hg", -1, &area, DT_LEFT | DT_TOP, 0xFFFFFFFF);
+        Device()->EndScene();
+        int lit = 0;
+        for (uint32_t pixel : ReadBack())
+            lit += (pixel & 0x00FFFFFF) != 0;
+        return lit;
+    }
     std::unique_ptr<Vo_DocResManager> m_store;
 };
 
 uint32_t CurrentTexel(RenderTargetPair& pair, unsigned x, unsigned y) { return TexelAt(pair.Current(), x, y); }
+
 
 }  // namespace
 
@@ -330,6 +345,28 @@ TEST_F(DocResManagerTest, EffectsTheDocumentLacks)
     EXPECT_FALSE(Store().GetEffect(junk));
 }
 
+TEST_F(DocResManagerTest, FontIsMadeAnewAtEveryRequest)
+{
+    FontMediaParam description;
+    description.Height() = 40;
+    description.Italic() = 1;
+    ComRef<ID3DXFont> first = Store().GetFont(kMaskGuid, description);
+    ASSERT_TRUE(first);
+    D3DXFONT_DESCW desc;
+    first->GetDescW(&desc);
+    EXPECT_EQ(desc.Height, 40);
+    EXPECT_EQ(desc.Weight, 700u);
+    EXPECT_TRUE(desc.Italic);
+    EXPECT_STREQ(desc.FaceName, L"Arial");
+    EXPECT_EQ(RefCount(first.Get()), 2u);  // ours and the store's
+
+    ComRef<ID3DXFont> second = Store().GetFont(kMaskGuid, description);
+    ASSERT_TRUE(second);
+    EXPECT_NE(second.Get(), first.Get());
+    EXPECT_EQ(RefCount(first.Get()), 1u);  // the store let the first one go
+    EXPECT_EQ(RefCount(second.Get()), 2u);
+}
+
 TEST_F(DocResManagerTest, RenderTargetPairsStartFromTheirStoredPicture)
 {
     StoreRecord record;
@@ -358,6 +395,10 @@ TEST_F(DocResManagerTest, DeviceResetCycle)
     RenderTargetPair& pair = Store().GetRenderTargetPair(kMaskGuid);
     ComRef<ID3DXEffect> effect = Store().GetEffect(Vo_FileLink3(77, L"common_res.dll"));
     ASSERT_TRUE(effect);
+    ComRef<ID3DXFont> font = Store().GetFont(kOtherGuid, FontMediaParam());
+    ASSERT_TRUE(font);
+    const int litBefore = LitPixelsOfText(font.Get());
+    EXPECT_GT(litBefore, 20);
     // Draw over the picture, as a layer does.
     pair.Swap();
     EXPECT_EQ(CurrentTexel(pair, 5, 5), 0xFF000000u);
@@ -376,6 +417,7 @@ TEST_F(DocResManagerTest, DeviceResetCycle)
     EXPECT_TRUE(ColorsNear(CurrentTexel(pair, 5, 5), 0xFF2060A0));
     EXPECT_EQ(Store().GetEffect(Vo_FileLink3(77, L"common_res.dll")).Get(), effect.Get());
     ASSERT_EQ(effect->SetTechnique("Main"), D3D_OK);
+    EXPECT_EQ(LitPixelsOfText(font.Get()), litBefore);
 }
 
 TEST_F(DocResManagerTest, StoreThatGoesLeavesNoDanglingCurrentReferences)

@@ -228,6 +228,26 @@ TEST_F(DocResManagerTest, ModulePicturesComeFromTheResourceModule)
     EXPECT_EQ(&Store().GetTextureFrameSet(Vo_FileLink3(900, L"Common_Res.DLL")), &set);
 }
 
+TEST_F(DocResManagerTest, PictureSetFromTheModule)
+{
+    UseBuiltResourceModule();
+    const Vo_FileLink3 link(903, L"common_res.dll");
+    TextureFrameSet& set = Store().LoadImageSetFromModule(link);
+    ASSERT_EQ(set.frames.size(), 2u);
+    EXPECT_EQ(set.delays, (std::vector<float>{0.25f, 0.5f}));
+    EXPECT_TRUE(ColorsNear(TexelAt(set.frames[0].Get(), 1, 1), 0xFFFF0000));
+    EXPECT_TRUE(ColorsNear(TexelAt(set.frames[1].Get(), 3, 0), 0xFF00FF00));
+    EXPECT_EQ(set.width, 4u);
+    EXPECT_FLOAT_EQ(set.aspect, 0.5f);
+    EXPECT_EQ(Store().Maps().fileCache.at(link.GetKey()).size(), 2u);
+    EXPECT_EQ(&Store().LoadImageSetFromModule(link), &set);
+
+    // A picture rather than a set, a missing id, and a link that names no module.
+    EXPECT_TRUE(Store().LoadImageSetFromModule(Vo_FileLink3(900, L"common_res.dll")).frames.empty());
+    EXPECT_TRUE(Store().LoadImageSetFromModule(Vo_FileLink3(999, L"common_res.dll")).frames.empty());
+    EXPECT_TRUE(Store().LoadImageSetFromModule(Vo_FileLink3(FileLinkKey(L"C:\\pics\\set.qnt", 903))).frames.empty());
+}
+
 TEST_F(DocResManagerTest, HandedOutBlobsStayWhereTheyAre)
 {
     UseBuiltResourceModule();

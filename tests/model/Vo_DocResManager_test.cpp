@@ -2,12 +2,18 @@
 
 #include <d3dx9.h>
 
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "ResourceTestData.h"
 #include "model/DeviceResourceLoader.h"
+#include "model/ArchiveReads.h"
 #include "model/FontMediaParam.h"
+#include "model/ResourceBuffer.h"
+#include "model/Vo_IOF_R.h"
 #include "model/Vo_FileLink3.h"
+#include "support/GuardPageBuffer.h"
 #include "support/QueuedStream.h"
 
 using namespace restest;
@@ -153,6 +159,39 @@ TEST_F(DocResManagerTest, RecordFillsFrameSetsFilesAndGuidTexturesAndRepeatedKey
 
     ASSERT_EQ(maps.guidTextures.count(kMaskGuid), 1u);
     EXPECT_TRUE(ColorsNear(TexelAt(maps.guidTextures.at(kMaskGuid).Get(), 1, 1), 0xFF808000));
+}
+
+// tests/model/documents/ResourceStore.lst, assembled at build time, read by the archive reader:
+// the record is read to its last byte (a read past it would hit the guard page).
+TEST_F(DocResManagerTest, AssembledRecordFillsTheStore)
+{
+    const std::wstring path = BuiltProgramPath(L"tests\\documents\\ResourceStore.bin");
+    std::ifstream in(std::string(path.begin(), path.end()), std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(bytes.empty()) << "the build did not assemble ResourceStore.bin";
+    GuardPageBuffer memory(bytes);
+    ResourceBuffer buffer(memory.begin(), memory.end());
+    Vo_IOF_R<ResourceBuffer> stream(&buffer);
+    const int32_t version = ReadRecordHeader(stream);
+    ASSERT_EQ(version, 3);
+    Store().Load(stream, version);
+    EXPECT_FALSE(stream.Failed());
+    EXPECT_EQ(buffer.Remaining(), 0u);
+
+    TextureFrameSet& sea = Store().GetTextureFrameSet(Vo_FileLink3(FileLinkKey(L"C:\\pictures\\sea.png", 1700000000)));
+    ASSERT_EQ(sea.frames.size(), 1u);
+    EXPECT_EQ(sea.width, 32u);
+    EXPECT_FLOAT_EQ(sea.aspect, 0.5f);
+    EXPECT_TRUE(ColorsNear(TexelAt(sea.frames[0].Get(), 31, 15), 0xFF143CC8));
+
+    // The module is not there: the picture comes from the bytes the document carries.
+    TextureFrameSet& module = Store().GetTextureFrameSet(Vo_FileLink3(62, L"common_res.dll"));
+    ASSERT_EQ(module.frames.size(), 1u);
+    EXPECT_EQ(module.width, 8u);
+    EXPECT_TRUE(ColorsNear(TexelAt(module.frames[0].Get(), 0, 0), 0xFFC8C800));
+
+    EXPECT_TRUE(Store().GetEffect(Vo_FileLink3(77, L"common_res.dll")));
+    EXPECT_TRUE(ColorsNear(CurrentTexel(Store().GetRenderTargetPair(kMaskGuid), 256, 256), 0xFFFF00FF));
 }
 
 TEST_F(DocResManagerTest, AnimatedPicturesTakeTheirDelaysOnlyWithMoreThanOneFrame)

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "model/CurrentDevice.h"
+#include "model/DdsBumpTexture.h"
 
 namespace {
 
@@ -14,6 +15,25 @@ HRESULT DecodePicture(const uint8_t* bytes, uint32_t size, UINT mipLevels, DWORD
     texture.Reset();
     if (!CurrentDevice || !bytes || !size)
         return E_FAIL;
+    // Wine's D3DX has no V8U8 format and refuses du/dv pictures (such as a lake's relief kept
+    // under its GUID); our own reader makes them with every level the file holds.
+    DdsBumpTexture::Header bump;
+    if (DdsBumpTexture::ParseHeader(bytes, size, bump)) {
+        HRESULT hr = DdsBumpTexture::CreateTexture(CurrentDevice, bytes, size, texture.Receive());
+        if (FAILED(hr))
+            return hr;
+        if (info) {
+            *info = D3DXIMAGE_INFO();
+            info->Width = bump.width;
+            info->Height = bump.height;
+            info->Depth = 1;
+            info->MipLevels = bump.levels;
+            info->Format = D3DFMT_V8U8;
+            info->ResourceType = D3DRTYPE_TEXTURE;
+            info->ImageFileFormat = D3DXIFF_DDS;
+        }
+        return texture ? S_OK : E_FAIL;
+    }
     HRESULT hr = D3DXCreateTextureFromFileInMemoryEx(
         CurrentDevice, bytes, size, D3DX_DEFAULT, D3DX_DEFAULT, mipLevels, 0, D3DFMT_UNKNOWN,
         D3DPOOL_MANAGED, filter, mipFilter, 0, info, nullptr, texture.Receive());

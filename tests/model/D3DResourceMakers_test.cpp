@@ -64,6 +64,31 @@ TEST_F(D3DResourceMakersTest, MemoryPictureReportsThePictureSize)
     EXPECT_TRUE(FAILED(LoadTextureFromMemory(info, 0, nullptr, texture)));
 }
 
+TEST_F(D3DResourceMakersTest, DuDvPictureKeepsItsFormatAndLevels)
+{
+    std::vector<uint8_t> dds = BumpDds(10);
+    D3DXIMAGE_INFO info = {};
+    ComRef<IDirect3DTexture9> texture;
+    ASSERT_EQ(LoadTextureFromMemory(info, static_cast<uint32_t>(dds.size()), dds.data(), texture), S_OK);
+    EXPECT_EQ(info.Width, 4u);
+    EXPECT_EQ(info.Height, 2u);
+    EXPECT_EQ(info.Format, D3DFMT_V8U8);
+    ASSERT_TRUE(texture);
+    EXPECT_EQ(texture->GetLevelCount(), 2u);
+    D3DSURFACE_DESC desc;
+    texture->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Format, D3DFMT_V8U8);
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+    EXPECT_EQ(static_cast<const uint8_t*>(locked.pBits)[1], 11);
+    texture->UnlockRect(0);
+
+    // A damaged file of that kind fails like any other undecodable picture.
+    dds.resize(140);
+    EXPECT_TRUE(FAILED(LoadTextureFromMemory(info, static_cast<uint32_t>(dds.size()), dds.data(), texture)));
+    EXPECT_FALSE(texture);
+}
+
 TEST_F(D3DResourceMakersTest, CopyTextureScalesLevelZeroIntoAFullChain)
 {
     std::vector<uint8_t> bmp = SolidBmp(16, 8, 0xFF10A040);

@@ -39,6 +39,29 @@ inline std::vector<uint8_t> SolidBmp(uint32_t width, uint32_t height, uint32_t c
     return bytes;
 }
 
+// A du/dv picture: a 4 x 2 V8U8 DirectDraw Surface with two levels whose bytes count up from
+// `first`, as the lake keeps its relief.
+inline std::vector<uint8_t> BumpDds(uint8_t first)
+{
+    std::vector<uint8_t> f(128 + 20, 0);
+    auto put = [&](size_t at, uint32_t v) { std::memcpy(&f[at], &v, 4); };
+    std::memcpy(&f[0], "DDS ", 4);
+    put(4, 124);
+    put(8, 0x1007 | 0x20000);  // caps, height, width, pixel format, mip count
+    put(12, 2);
+    put(16, 4);
+    put(28, 2);
+    put(76, 32);
+    put(80, 0x80000);  // DDPF_BUMPDUDV
+    put(88, 16);
+    put(92, 0x00FF);
+    put(96, 0xFF00);
+    put(108, 0x401008);
+    for (size_t i = 128; i < f.size(); ++i)
+        f[i] = static_cast<uint8_t>(first + (i - 128));
+    return f;
+}
+
 // A quad of two triangles in text .x form, corners at +-1 in the z = 0 plane.
 inline const char* QuadMeshText()
 {

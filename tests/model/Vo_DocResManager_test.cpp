@@ -426,6 +426,20 @@ TEST_F(DocResManagerTest, FontIsMadeAnewAtEveryRequest)
     EXPECT_EQ(RefCount(second.Get()), 2u);
 }
 
+TEST_F(DocResManagerTest, DuDvPictureUnderAGuidBecomesABumpTexture)
+{
+    StoreRecord record;
+    record.Count(0).Count(0).Count(0).Count(1).GuidPicture(kMaskGuidText, BumpDds(0));
+    Load(record, 3);
+    ASSERT_EQ(Store().Maps().guidTextures.count(kMaskGuid), 1u);
+    IDirect3DTexture9* relief = Store().Maps().guidTextures.at(kMaskGuid).Get();
+    ASSERT_NE(relief, nullptr);
+    D3DSURFACE_DESC desc;
+    relief->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Format, D3DFMT_V8U8);
+    EXPECT_EQ(relief->GetLevelCount(), 2u);
+}
+
 TEST_F(DocResManagerTest, RenderTargetPairsStartFromTheirStoredPicture)
 {
     StoreRecord record;

@@ -73,6 +73,7 @@ bool CD3DScreensaver::RegisterSaverWindowClass()
     wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    wc.lpszClassName = kWindowClass;
     return RegisterClassW(&wc) != 0;
 }
 

@@ -78,8 +78,10 @@ HRESULT CMoireScreensaver::DrawUnit()
 
 void CMoireScreensaver::ShowConfigDialog()
 {
+    // A handle that names no window would make the dialog fail to open at all.
+    const HWND owner = (m_parentWindow && IsWindow(m_parentWindow)) ? m_parentWindow : nullptr;
     DialogBoxParamW(m_instance ? m_instance : GetModuleHandleW(nullptr),
-                    MAKEINTRESOURCEW(kConfigDialog), m_parentWindow, ConfigDialogProc, 0);
+                    MAKEINTRESOURCEW(kConfigDialog), owner, ConfigDialogProc, 0);
 }
 
 INT_PTR CMoireScreensaver::HandleConfigDialog(HWND dialog, UINT message, WPARAM wParam,

@@ -353,3 +353,26 @@ TEST(GlimmerSaverTest, FullScreenWithoutDirect3DShowsTheErrorBox)
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0u) << r.output;
 }
+
+TEST(GlimmerSaverTest, ConfigurationShowsItsDialogWithOrWithoutAValidOwner)
+{
+    HWND gone = CreateWindowExW(0, L"STATIC", L"gone", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                nullptr, nullptr);
+    ASSERT_NE(gone, nullptr);
+    DestroyWindow(gone);
+    const std::wstring stale = std::to_wstring(reinterpret_cast<uintptr_t>(gone) & 0xFFFFFFFF);
+
+    for (const std::wstring& args : {std::wstring(L""), std::wstring(L"/c"),
+                                     std::wstring(L"/c:") + stale}) {
+        ProcessRunner runner;
+        ASSERT_TRUE(runner.Start(Saver(), args));
+        HWND dialog = WaitForTopWindow(runner.ProcessId(), L"#32770");
+        ASSERT_NE(dialog, nullptr) << std::string(args.begin(), args.end());
+        EXPECT_EQ(TextOf(dialog), ProgramString(1000));
+        EXPECT_NE(GetDlgItem(dialog, 1023), nullptr);
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        ProcessResult r = runner.Wait(kRunTimeoutMs);
+        EXPECT_FALSE(r.timedOut);
+        EXPECT_EQ(r.exitCode, 0u) << r.output;
+    }
+}

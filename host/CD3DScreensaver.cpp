@@ -9,15 +9,6 @@ CD3DScreensaver* CurrentSaver = nullptr;
 
 namespace {
 
-template <typename T>
-void ReleaseCom(T*& p)
-{
-    if (p) {
-        p->Release();
-        p = nullptr;
-    }
-}
-
 typedef DWORD(WINAPI* PwdChangePasswordFn)(LPCSTR, HWND, DWORD, DWORD);
 
 }  // namespace
@@ -32,10 +23,10 @@ CD3DScreensaver::~CD3DScreensaver()
 {
     // Normally the run has released everything already; this covers an object that never ran.
     for (int i = 0; i < m_unitCount && i < kMaxUnits; ++i)
-        ReleaseCom(m_units[i].device);
+        m_units[i].device.Reset();
     m_unitCount = 0;
     FreeAdapters();
-    ReleaseCom(m_d3d);
+    m_d3d.Reset();
     if (CurrentSaver == this)
         CurrentSaver = nullptr;
 }
@@ -76,7 +67,7 @@ HRESULT CD3DScreensaver::Initialize(HINSTANCE instance)
         }
     }
 
-    m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    m_d3d.Attach(Direct3DCreate9(D3D_SDK_VERSION));
     if (!m_d3d) {
         SetErrorMode(kErrNoDirect3D);
         return S_OK;
@@ -131,7 +122,7 @@ int CD3DScreensaver::Execute()
         break;
     }
     FreeAdapters();
-    ReleaseCom(m_d3d);
+    m_d3d.Reset();
     return 0;
 }
 
@@ -169,11 +160,11 @@ void CD3DScreensaver::ReleaseUnits()
             DestroyDeviceResources();
             unit.created = false;
         }
-        ReleaseCom(unit.device);
+        unit.device.Reset();
     }
     m_unitCount = 0;
     m_device = nullptr;
-    ReleaseCom(m_d3d);
+    m_d3d.Reset();
 }
 
 void CD3DScreensaver::InterruptSaver()

@@ -129,8 +129,8 @@ protected:
     AdapterRecord* m_adapters[kMaxAdapters] = {};
     int m_adapterCount = 0;
 
-    IDirect3D9* m_d3d = nullptr;
-    IDirect3DDevice9* m_device = nullptr;
+    ComRef<IDirect3D9> m_d3d;
+    IDirect3DDevice9* m_device = nullptr;  // the current unit's, borrowed
     RECT m_windowRect = {};
     RECT m_screenRect = {};
     D3DSURFACE_DESC m_backBufferDesc = {};

@@ -14,15 +14,6 @@ namespace {
 
 const D3DDEVTYPE kDeviceTypes[] = {D3DDEVTYPE_HAL, D3DDEVTYPE_SW, D3DDEVTYPE_REF};
 
-template <typename T>
-void ReleaseCom(T*& p)
-{
-    if (p) {
-        p->Release();
-        p = nullptr;
-    }
-}
-
 }  // namespace
 
 bool CD3DScreensaver::OfferVertexProcessing(const D3DCAPS9& caps, D3DFORMAT format,
@@ -51,7 +42,7 @@ bool CD3DScreensaver::OfferVertexProcessing(const D3DCAPS9& caps, D3DFORMAT form
 bool CD3DScreensaver::PickDeviceDepthFormat(int adapterIndex, D3DDEVTYPE type, D3DFORMAT format,
                                             D3DFORMAT* depthFormat)
 {
-    IDirect3D9* d3d = m_d3d;
+    IDirect3D9* d3d = m_d3d.Get();
     const UINT adapter = static_cast<UINT>(adapterIndex);
     return PickDepthFormat(m_minDepthBits, m_minStencilBits,
                            [&](D3DFORMAT candidate) {
@@ -312,11 +303,11 @@ HRESULT CD3DScreensaver::CreateFullScreenUnit(RenderUnit& unit)
         unit.monitor = adapter.monitor;
 
         hr = m_d3d->CreateDevice(static_cast<UINT>(unit.adapter), record.type, m_mainWindow,
-                                 entry.behavior, &pp, &unit.device);
+                                 entry.behavior, &pp, unit.device.Receive());
         if (SUCCEEDED(hr)) {
-            hr = CheckCreatedDevice(unit.device);
+            hr = CheckCreatedDevice(unit.device.Get());
             if (FAILED(hr))
-                ReleaseCom(unit.device);
+                unit.device.Reset();
         }
         if (SUCCEEDED(hr))
             break;
@@ -389,7 +380,7 @@ HRESULT CD3DScreensaver::CreateWindowedUnit(RenderUnit& unit)
     unit.behavior = behavior;
     unit.monitor = adapter.monitor;
     return m_d3d->CreateDevice(static_cast<UINT>(unit.adapter), record.type, m_mainWindow, behavior,
-                               &pp, &unit.device);
+                               &pp, unit.device.Receive());
 }
 
 void CD3DScreensaver::StoreFallbackMode(int adapterIndex, const DisplayModeEntry& mode)

@@ -109,20 +109,19 @@ void CD3DScreensaver::SelectUnit(int i)
     if (i < 0 || i >= kMaxUnits)
         return;
     RenderUnit& unit = m_units[i];
-    m_device = unit.device;
+    m_device = unit.device.Get();
     if (!m_windowed && unit.monitor >= 0 && unit.monitor < m_monitorCount)
         m_screenRect = m_monitors[unit.monitor].screen;
     if (m_device) {
-        IDirect3DSurface9* back = nullptr;
-        if (SUCCEEDED(m_device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back)) && back) {
+        ComRef<IDirect3DSurface9> back;
+        if (SUCCEEDED(m_device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, back.Receive())) &&
+            back)
             back->GetDesc(&m_backBufferDesc);
-            back->Release();
-        }
     }
     OnSelectUnit(i);
 }
 
-bool CD3DScreensaver::UnitHasDevice(int i) const { return m_units[i].device != nullptr; }
+bool CD3DScreensaver::UnitHasDevice(int i) const { return static_cast<bool>(m_units[i].device); }
 
 HRESULT CD3DScreensaver::TestUnitCooperativeLevel(int i)
 {

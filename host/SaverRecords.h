@@ -4,6 +4,7 @@
 #include <d3d9.h>
 
 #include "host/ErrorBox.h"
+#include "model/ComRef.h"
 
 const int kMaxMonitors = 9;
 const int kMaxAdapters = 9;
@@ -60,7 +61,7 @@ struct RenderUnit {
     int monitor;
     D3DDEVTYPE type;
     DWORD behavior;
-    IDirect3DDevice9* device;
+    ComRef<IDirect3DDevice9> device;
     D3DPRESENT_PARAMETERS presentParams;
     bool created;   // CreateDeviceResources succeeded
     bool restored;  // ResetDeviceResources succeeded and LoseDeviceResources has not run since

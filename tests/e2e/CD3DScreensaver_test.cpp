@@ -17,7 +17,7 @@ public:
     }
     ~LossSaver() override
     {
-        ReleaseTarget();
+        m_target.Reset();
         ReleaseUnits();
         if (IsWindow(m_mainWindow))
             DestroyWindow(m_mainWindow);
@@ -32,7 +32,7 @@ public:
         ListMonitors();
         if (FAILED(OpenSaverWindows()))
             return false;
-        m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
+        m_d3d.Attach(Direct3DCreate9(D3D_SDK_VERSION));
         if (!m_d3d || FAILED(EnumerateAdapters()))
             return false;
         CreateUnits();
@@ -49,15 +49,14 @@ public:
     HRESULT ResetDeviceResources() override
     {
         ++restores;
-        ReleaseTarget();
         return m_device->CreateTexture(64, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
-                                       D3DPOOL_DEFAULT, &m_target, nullptr);
+                                       D3DPOOL_DEFAULT, m_target.Receive(), nullptr);
     }
     HRESULT LoseDeviceResources() override
     {
         ++loses;
         if (!m_keepTargetOnLose)
-            ReleaseTarget();
+            m_target.Reset();
         return S_OK;
     }
     HRESULT DrawUnit() override
@@ -80,14 +79,8 @@ public:
     int restores = 0, loses = 0, draws = 0;
 
 private:
-    void ReleaseTarget()
-    {
-        if (m_target)
-            m_target->Release();
-        m_target = nullptr;
-    }
     bool m_keepTargetOnLose;
-    IDirect3DTexture9* m_target = nullptr;
+    ComRef<IDirect3DTexture9> m_target;
 };
 
 }  // namespace

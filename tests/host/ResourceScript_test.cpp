@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -48,8 +49,9 @@ protected:
         HWND dialog = CreateDialogParamW(m_program, MAKEINTRESOURCEW(dialogId), nullptr,
                                          QuietDialogProc, 0);
         ASSERT_NE(dialog, nullptr) << dialogId;
-        if (caption)
+        if (caption) {
             EXPECT_EQ(TextOf(dialog), caption) << dialogId;
+        }
         for (const Control& c : controls) {
             HWND item = GetDlgItem(dialog, c.id);
             ASSERT_NE(item, nullptr) << dialogId << " control " << c.id;
@@ -57,8 +59,9 @@ protected:
             GetClassNameW(item, className, 64);
             EXPECT_EQ(_wcsicmp(className, c.className), 0)
                 << dialogId << " control " << c.id << " is " << testing::PrintToString(std::wstring(className));
-            if (c.text)
+            if (c.text) {
                 EXPECT_EQ(TextOf(item), c.text) << dialogId << " control " << c.id;
+            }
             EXPECT_EQ((GetWindowLongW(item, GWL_STYLE) & WS_VISIBLE) != 0, c.visible)
                 << dialogId << " control " << c.id;
         }

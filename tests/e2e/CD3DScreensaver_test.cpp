@@ -26,20 +26,24 @@ public:
         }
     }
 
-    // Everything the saver does before its loop starts.
-    bool Open()
+    // Everything the saver does before its loop starts, with a stored display mode when given.
+    bool Open(UINT userWidth = 0, UINT userHeight = 0)
     {
         ListMonitors();
         if (FAILED(OpenSaverWindows()))
             return false;
         m_d3d.Attach(Direct3DCreate9(D3D_SDK_VERSION));
-        if (!m_d3d || FAILED(EnumerateAdapters()))
+        if (!m_d3d || FAILED(EnumerateAdapters()) || m_adapterCount < 1)
             return false;
+        m_adapters[0]->userWidth = userWidth;
+        m_adapters[0]->userHeight = userHeight;
+        m_adapters[0]->userFormat = userWidth ? D3DFMT_X8R8G8B8 : D3DFMT_UNKNOWN;
         CreateUnits();
         return m_unitCount == 1 && !m_errorMode;
     }
 
     void Frame() { RenderFrame(); }
+    const D3DPRESENT_PARAMETERS& Params() const { return m_units[0].presentParams; }
     HRESULT Level() const { return m_units[0].device->TestCooperativeLevel(); }
     HWND DeviceWindow() const { return m_units[0].presentParams.hDeviceWindow; }
     bool Windowed() const { return m_units[0].presentParams.Windowed != FALSE; }
@@ -127,4 +131,21 @@ TEST(FullScreenDeviceLossTest, ResetRefusedWhileAResourceLivesEntersErrorMode)
     EXPECT_EQ(saver.draws, 1);     // and the unit is not drawn
     EXPECT_TRUE(saver.InErrorMode());
     EXPECT_FALSE(saver.Restored());
+}
+
+TEST(FullScreenDeviceTest, DeviceTakesTheDesktopModeAndIgnoresAStoredModeTheAdapterLacks)
+{
+    for (UINT storedWidth : {0u, 1234u}) {
+        LossSaver saver(false);
+        ASSERT_TRUE(saver.Open(storedWidth, 567)) << storedWidth;
+        const D3DPRESENT_PARAMETERS& pp = saver.Params();
+        EXPECT_FALSE(pp.Windowed);
+        EXPECT_EQ(pp.BackBufferWidth, static_cast<UINT>(GetSystemMetrics(SM_CXSCREEN)));
+        EXPECT_EQ(pp.BackBufferHeight, static_cast<UINT>(GetSystemMetrics(SM_CYSCREEN)));
+        EXPECT_EQ(pp.BackBufferFormat, D3DFMT_X8R8G8B8);
+        EXPECT_EQ(pp.SwapEffect, D3DSWAPEFFECT_DISCARD);
+        EXPECT_EQ(pp.PresentationInterval, D3DPRESENT_INTERVAL_ONE);
+        EXPECT_EQ(pp.AutoDepthStencilFormat, D3DFMT_D16);
+        EXPECT_EQ(pp.hDeviceWindow, saver.MainWindow());
+    }
 }

@@ -1,4 +1,5 @@
 #include "host/CD3DScreensaver.h"
+#include "host/DeviceChoice.h"
 
 #include <gtest/gtest.h>
 
@@ -181,4 +182,112 @@ TEST(SaverMessagesTest, ExceptionInAHandlerStaysInsideTheWindowProcedure)
     MessageSaver saver(kModeTest);
     EXPECT_EQ(SendMessageW(saver.Window(), kThrowMessage, 0, 0), 1);
     EXPECT_TRUE(IsWindow(saver.Window()));
+}
+
+namespace {
+
+// The saver's start without its windows: displays, Direct3D and the adapter records, and in the
+// test mode a windowed unit on a hidden window.
+class EnumerationSaver : public CD3DScreensaver {
+public:
+    EnumerationSaver()
+    {
+        m_instance = GetModuleHandleW(nullptr);
+        m_useDepthBuffer = true;
+    }
+    ~EnumerationSaver() override
+    {
+        ReleaseUnits();
+        if (m_window)
+            DestroyWindow(m_window);
+        MessageSaver::DrainQuit();
+    }
+    bool Enumerate()
+    {
+        ListMonitors();
+        m_d3d.Attach(Direct3DCreate9(D3D_SDK_VERSION));
+        return m_d3d && SUCCEEDED(EnumerateAdapters());
+    }
+    bool OpenWindowedUnit()
+    {
+        m_saverMode = kModeTest;
+        if (!RegisterSaverWindowClass())
+            return false;
+        m_window = CreateWindowExW(0, L"D3DSaverWndClass", L"hidden test window", WS_POPUP, 0, 0,
+                                   200, 120, nullptr, nullptr, m_instance, nullptr);
+        m_mainWindow = m_window;
+        m_monitors[0].window = m_window;
+        CreateUnits();
+        return m_unitCount == 1 && !m_errorMode;
+    }
+
+    int MonitorCount() const { return m_monitorCount; }
+    const MonitorRecord& Monitor(int m) const { return m_monitors[m]; }
+    int AdapterCount() const { return m_adapterCount; }
+    const AdapterRecord& Adapter(int a) const { return *m_adapters[a]; }
+    const RenderUnit& Unit(int u) const { return m_units[u]; }
+    const D3DSURFACE_DESC& BackBuffer() const { return m_backBufferDesc; }
+
+private:
+    HWND m_window = nullptr;
+};
+
+}  // namespace
+
+TEST(SaverDevicesTest, AdaptersAreLinkedToDisplaysWithSortedModesAndDepthFormats)
+{
+    EnumerationSaver saver;
+    ASSERT_TRUE(saver.Enumerate());
+    ASSERT_GE(saver.MonitorCount(), 1);
+    ASSERT_GE(saver.AdapterCount(), 1);
+    ASSERT_NE(saver.Monitor(0).monitor, nullptr);
+    EXPECT_EQ(saver.Monitor(0).adapter, 0);
+    EXPECT_EQ(saver.Monitor(0).screen.right - saver.Monitor(0).screen.left,
+              GetSystemMetrics(SM_CXSCREEN));
+
+    const AdapterRecord& a = saver.Adapter(0);
+    EXPECT_EQ(a.monitor, 0);
+    EXPECT_TRUE(a.hardwarePresent);
+    EXPECT_TRUE(a.hardwareUsable);
+    ASSERT_GE(a.deviceCount, 1u);
+    const DeviceRecord& hal = a.devices[0];
+    EXPECT_EQ(hal.type, D3DDEVTYPE_HAL);
+    EXPECT_TRUE(hal.windowedUsable);
+    EXPECT_EQ(hal.chosenMode, kNoMode);
+    ASSERT_GE(hal.modeCount, 1u);
+    for (unsigned i = 0; i < hal.modeCount; ++i) {
+        const DisplayModeEntry& e = hal.modes[i];
+        EXPECT_GE(e.width, 640u);
+        EXPECT_GE(e.height, 400u);
+        EXPECT_EQ(e.format, D3DFMT_X8R8G8B8);
+        // The first depth format with at least 16 bits that Wine offers.
+        EXPECT_EQ(e.depthFormat, D3DFMT_D16);
+        EXPECT_NE(e.behavior & (D3DCREATE_HARDWARE_VERTEXPROCESSING |
+                                D3DCREATE_SOFTWARE_VERTEXPROCESSING |
+                                D3DCREATE_MIXED_VERTEXPROCESSING),
+                  0u);
+        if (i > 0) {
+            EXPECT_FALSE(CompareDisplayModes(e, hal.modes[i - 1])) << i;
+        }
+    }
+}
+
+TEST(SaverDevicesTest, TestModeGetsAWindowedUnitOfTheClientSize)
+{
+    EnumerationSaver saver;
+    ASSERT_TRUE(saver.Enumerate());
+    ASSERT_TRUE(saver.OpenWindowedUnit());
+    const RenderUnit& unit = saver.Unit(0);
+    EXPECT_EQ(unit.type, D3DDEVTYPE_HAL);
+    EXPECT_TRUE(unit.created);
+    EXPECT_TRUE(unit.restored);
+    EXPECT_TRUE(unit.presentParams.Windowed);
+    EXPECT_EQ(unit.presentParams.SwapEffect, D3DSWAPEFFECT_COPY);
+    EXPECT_EQ(unit.presentParams.PresentationInterval, D3DPRESENT_INTERVAL_DEFAULT);
+    EXPECT_TRUE(unit.presentParams.EnableAutoDepthStencil);
+    EXPECT_EQ(unit.presentParams.AutoDepthStencilFormat, D3DFMT_D16);
+    // Selecting the unit reads its back buffer, which takes the window's client size.
+    EXPECT_EQ(saver.BackBuffer().Width, 200u);
+    EXPECT_EQ(saver.BackBuffer().Height, 120u);
+    EXPECT_EQ(saver.Adapter(0).chosenDevice, 0u);
 }

@@ -124,16 +124,17 @@ public:
             RegCloseKey(key);
         }
     }
-    ~NoDirect3D() { RegDeleteKeyW(HKEY_CURRENT_USER, KeyPath().c_str()); }
+    ~NoDirect3D() { RegDeleteTreeW(HKEY_CURRENT_USER, AppKeyPath().c_str()); }
     bool Ready() const { return m_copied && m_overridden; }
     const std::wstring& Program() const { return m_program; }
 
 private:
     static constexpr const wchar_t* kName = L"NoDirect3DSaver.scr";
-    static std::wstring KeyPath()
+    static std::wstring AppKeyPath()
     {
-        return L"Software\\Wine\\AppDefaults\\" + std::wstring(kName) + L"\\DllOverrides";
+        return L"Software\\Wine\\AppDefaults\\" + std::wstring(kName);
     }
+    static std::wstring KeyPath() { return AppKeyPath() + L"\\DllOverrides"; }
     std::wstring m_program;
     bool m_copied = false;
     bool m_overridden = false;

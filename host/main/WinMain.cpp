@@ -1,6 +1,14 @@
+#include "host/CMoireScreensaver.h"
+
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
-    return 0;
+    CMoireScreensaver saver;
+    const HRESULT hr = saver.Initialize(instance);
+    if (FAILED(hr)) {
+        saver.ShowError(hr);
+        return 0;
+    }
+    return saver.Execute();
 }

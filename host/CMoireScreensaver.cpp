@@ -1,0 +1,100 @@
+#include "host/CMoireScreensaver.h"
+
+#include "host/RegistryKey.h"
+#include "host/SettingsKeyPath.h"
+
+#include <commctrl.h>
+#include <cwchar>
+
+CMoireScreensaver* CurrentMoireSaver = nullptr;
+
+namespace {
+
+const int kTitleString = 1000;
+const int kConfigDialog = 106;
+
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!CurrentMoireSaver)
+        return FALSE;
+    try {
+        return CurrentMoireSaver->HandleConfigDialog(dialog, message, wParam, lParam);
+    } catch (...) {
+        // An exception must not unwind through the system's dialog code.
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+CMoireScreensaver::CMoireScreensaver()
+{
+    CurrentMoireSaver = this;
+    InitCommonControls();
+    wcsncpy(m_settingsKeyPath, kSettingsKeyText, 259);
+    wcsncpy(SettingsKeyPath, kSettingsKeyText, 259);
+    wchar_t title[200] = {};
+    if (LoadStringW(GetModuleHandleW(nullptr), kTitleString, title, 200) > 0)
+        std::wcscpy(m_title, title);
+    m_useDepthBuffer = true;
+}
+
+CMoireScreensaver::~CMoireScreensaver()
+{
+    if (CurrentMoireSaver == this)
+        CurrentMoireSaver = nullptr;
+}
+
+void CMoireScreensaver::ReadSettings()
+{
+    RegistryKey key;
+    if (key.Create(HKEY_CURRENT_USER, m_settingsKeyPath))
+        ReadScreenSettings(key.Handle());
+}
+
+HRESULT CMoireScreensaver::AcceptDevice(const D3DCAPS9* caps, DWORD behavior,
+                                        D3DFORMAT adapterFormat)
+{
+    // The lake layer draws its ripples through bump-environment mapping on a V8U8 texture.
+    if (!(caps->TextureOpCaps & D3DTEXOPCAPS_BUMPENVMAP))
+        return E_FAIL;
+    if (!m_d3d || FAILED(m_d3d->CheckDeviceFormat(caps->AdapterOrdinal, caps->DeviceType,
+                                                  adapterFormat, 0, D3DRTYPE_TEXTURE,
+                                                  D3DFMT_V8U8)))
+        return E_FAIL;
+    return S_OK;
+}
+
+HRESULT CMoireScreensaver::DrawUnit()
+{
+    if (!m_device)
+        return S_OK;
+    if (SUCCEEDED(m_device->BeginScene())) {
+        m_device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00000000, 1.0f, 0);
+        m_device->EndScene();
+    }
+    return S_OK;
+}
+
+void CMoireScreensaver::ShowConfigDialog()
+{
+    // A handle that names no window would make the dialog fail to open at all.
+    const HWND owner = (m_parentWindow && IsWindow(m_parentWindow)) ? m_parentWindow : nullptr;
+    DialogBoxParamW(m_instance ? m_instance : GetModuleHandleW(nullptr),
+                    MAKEINTRESOURCEW(kConfigDialog), owner, ConfigDialogProc, 0);
+}
+
+INT_PTR CMoireScreensaver::HandleConfigDialog(HWND dialog, UINT message, WPARAM wParam,
+                                              LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowTextW(dialog, m_title);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
+            EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The application: the screen saver of the scene. It names the title and settings key, asks of
+// every device what the scene's layers need, and draws each unit.
+#include "host/CD3DScreensaver.h"
+
+class CMoireScreensaver;
+
+// The application object; the configuration dialog reaches it through this.
+extern CMoireScreensaver* CurrentMoireSaver;
+
+class CMoireScreensaver : public CD3DScreensaver {
+public:
+    CMoireScreensaver();
+    ~CMoireScreensaver() override;
+
+    void ShowConfigDialog() override;
+    void ReadSettings() override;
+    HRESULT AcceptDevice(const D3DCAPS9* caps, DWORD behavior, D3DFORMAT adapterFormat) override;
+    HRESULT DrawUnit() override;
+
+    INT_PTR HandleConfigDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+};

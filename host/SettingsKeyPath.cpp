@@ -1,0 +1,5 @@
+#include "host/SettingsKeyPath.h"
+
+const wchar_t kSettingsKeyText[] = L"Software\\Quellmark\\Glimmerkit Maker\\Screensaver\\";
+
+wchar_t SettingsKeyPath[260] = {};

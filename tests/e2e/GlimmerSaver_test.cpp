@@ -1,0 +1,379 @@
+// The built screen saver run in each mode, as Windows would start it.
+#include "support/ProcessRunner.h"
+#include "support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const unsigned kRunTimeoutMs = 60000;
+const wchar_t kSaverClass[] = L"D3DSaverWndClass";
+
+std::wstring Saver() { return BuiltProgramPath(L"GlimmerSaver.scr"); }
+
+bool WaitFor(const std::function<bool()>& condition, unsigned timeoutMs = 30000)
+{
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (GetTickCount64() < end) {
+        if (condition())
+            return true;
+        Sleep(50);
+    }
+    return condition();
+}
+
+DWORD WindowProcess(HWND window)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+std::wstring ClassOf(HWND window)
+{
+    wchar_t name[128] = {};
+    GetClassNameW(window, name, 128);
+    return name;
+}
+
+std::wstring TextOf(HWND window)
+{
+    wchar_t text[1024] = {};
+    GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+// The visible top-level windows of a process with the given class.
+std::vector<HWND> TopWindows(DWORD pid, const std::wstring& className)
+{
+    struct Search {
+        DWORD pid;
+        std::wstring className;
+        std::vector<HWND> found;
+    } search{pid, className, {}};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            if (WindowProcess(w) == s->pid && IsWindowVisible(w) && ClassOf(w) == s->className)
+                s->found.push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForTopWindow(DWORD pid, const std::wstring& className)
+{
+    HWND found = nullptr;
+    WaitFor([&] {
+        std::vector<HWND> windows = TopWindows(pid, className);
+        found = windows.empty() ? nullptr : windows.front();
+        return found != nullptr;
+    });
+    return found;
+}
+
+// The texts of a window's child controls.
+std::vector<std::wstring> ChildTexts(HWND window)
+{
+    std::vector<std::wstring> texts;
+    EnumChildWindows(
+        window,
+        [](HWND w, LPARAM p) -> BOOL {
+            reinterpret_cast<std::vector<std::wstring>*>(p)->push_back(TextOf(w));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+std::wstring ProgramString(UINT id)
+{
+    HMODULE program = LoadLibraryExW(Saver().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    wchar_t text[512] = {};
+    if (program) {
+        LoadStringW(program, id, text, 512);
+        FreeLibrary(program);
+    }
+    return text;
+}
+
+// A copy of the saver under its own name beside the stand-in d3d9.dll. Wine takes that DLL
+// only when told to prefer native code for this program; its environment variable does not
+// reach programs started from a Windows process, so the per-program registry setting is used.
+class NoDirect3D {
+public:
+    NoDirect3D()
+    {
+        m_program = BuiltProgramPath(L"tests\\no-d3d\\" + std::wstring(kName));
+        m_copied = CopyFileW(Saver().c_str(), m_program.c_str(), FALSE) != 0;
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, &key, nullptr) == ERROR_SUCCESS) {
+            const wchar_t value[] = L"native";
+            m_overridden = RegSetValueExW(key, L"d3d9", 0, REG_SZ,
+                                          reinterpret_cast<const BYTE*>(value),
+                                          sizeof(value)) == ERROR_SUCCESS;
+            RegCloseKey(key);
+        }
+    }
+    ~NoDirect3D() { RegDeleteTreeW(HKEY_CURRENT_USER, AppKeyPath().c_str()); }
+    bool Ready() const { return m_copied && m_overridden; }
+    const std::wstring& Program() const { return m_program; }
+
+private:
+    static constexpr const wchar_t* kName = L"NoDirect3DSaver.scr";
+    static std::wstring AppKeyPath()
+    {
+        return L"Software\\Wine\\AppDefaults\\" + std::wstring(kName);
+    }
+    static std::wstring KeyPath() { return AppKeyPath() + L"\\DllOverrides"; }
+    std::wstring m_program;
+    bool m_copied = false;
+    bool m_overridden = false;
+};
+
+// The screen as 0x00RRGGBB pixels, row by row.
+std::vector<uint32_t> CaptureScreen(int* width, int* height)
+{
+    *width = GetSystemMetrics(SM_CXSCREEN);
+    *height = GetSystemMetrics(SM_CYSCREEN);
+    std::vector<uint32_t> pixels(static_cast<size_t>(*width) * *height);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = *width;
+    bi.bmiHeader.biHeight = -*height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, dib);
+    BitBlt(memory, 0, 0, *width, *height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    memcpy(pixels.data(), bits, pixels.size() * 4);
+    SelectObject(memory, old);
+    DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    for (uint32_t& p : pixels)
+        p &= 0xFFFFFF;
+    return pixels;
+}
+
+}  // namespace
+
+TEST(GlimmerSaverTest, FullScreenCoversTheScreenTopmostAndEndsOnAKey)
+{
+    ProcessRunner runner;
+    ASSERT_TRUE(runner.Start(Saver(), L"/s"));
+    HWND window = WaitForTopWindow(runner.ProcessId(), kSaverClass);
+    ASSERT_NE(window, nullptr);
+
+    RECT rc;
+    GetWindowRect(window, &rc);
+    EXPECT_EQ(rc.left, 0);
+    EXPECT_EQ(rc.top, 0);
+    EXPECT_EQ(rc.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(rc.bottom, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(WindowProcess(WindowFromPoint(POINT{rc.right / 2, rc.bottom / 2})),
+              runner.ProcessId());
+
+    // Let it draw a few frames before the key arrives.
+    Sleep(500);
+    EXPECT_TRUE(runner.Running());
+    PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
+    ProcessResult r = runner.Wait(kRunTimeoutMs);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+}
+
+TEST(GlimmerSaverTest, TestWindowHasA600By400ClientAreaAndEndsOnClose)
+{
+    ProcessRunner runner;
+    ASSERT_TRUE(runner.Start(Saver(), L"/t"));
+    HWND window = WaitForTopWindow(runner.ProcessId(), kSaverClass);
+    ASSERT_NE(window, nullptr);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right - client.left, 600);
+    EXPECT_EQ(client.bottom - client.top, 400);
+    EXPECT_EQ(TextOf(window), ProgramString(1000));
+
+    // Keys and clicks do not end the test window.
+    PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
+    PostMessageW(window, WM_LBUTTONDOWN, 0, 0);
+    Sleep(300);
+    EXPECT_TRUE(runner.Running());
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ProcessResult r = runner.Wait(kRunTimeoutMs);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+}
+
+TEST(GlimmerSaverTest, PreviewLivesInItsParentUntilTheParentIsDestroyed)
+{
+    ProcessRunner parentProgram;
+    ASSERT_TRUE(parentProgram.Start(BuiltProgramPath(L"tests\\preview_parent.exe"), L""));
+    wchar_t title[64];
+    std::swprintf(title, 64, L"preview parent %lu", parentProgram.ProcessId());
+    HWND parent = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (parent = FindWindowW(L"PreviewParent", title)) != nullptr; }));
+
+    ProcessRunner saver;
+    const std::wstring handle = std::to_wstring(reinterpret_cast<uintptr_t>(parent) & 0xFFFFFFFF);
+    ASSERT_TRUE(saver.Start(Saver(), L"/p " + handle));
+    HWND child = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        child = FindWindowExW(parent, nullptr, kSaverClass, nullptr);
+        return child != nullptr;
+    }));
+    EXPECT_EQ(WindowProcess(child), saver.ProcessId());
+    RECT parentClient, childClient;
+    GetClientRect(parent, &parentClient);
+    GetClientRect(child, &childClient);
+    EXPECT_EQ(childClient.right, parentClient.right);
+    EXPECT_EQ(childClient.bottom, parentClient.bottom);
+
+    // Input never ends the preview.
+    PostMessageW(child, WM_KEYDOWN, VK_SPACE, 0);
+    Sleep(300);
+    EXPECT_TRUE(saver.Running());
+
+    PostMessageW(parent, WM_APP, 0, 0);
+    ProcessResult r = saver.Wait(kRunTimeoutMs);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+    parentProgram.Wait(kRunTimeoutMs);
+}
+
+TEST(GlimmerSaverTest, PreviewWithoutAUsableParentEndsAtOnce)
+{
+    // A handle that was a window once and is gone now.
+    HWND gone = CreateWindowExW(0, L"STATIC", L"gone", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                nullptr, nullptr);
+    ASSERT_NE(gone, nullptr);
+    DestroyWindow(gone);
+    const std::wstring stale = std::to_wstring(reinterpret_cast<uintptr_t>(gone) & 0xFFFFFFFF);
+
+    for (const std::wstring& args : {std::wstring(L"/p"), std::wstring(L"/p:") + stale,
+                                     std::wstring(L"/p 99999999999999999999")}) {
+        ProcessResult r = ProcessRunner::Run(Saver(), args, kRunTimeoutMs);
+        ASSERT_TRUE(r.started);
+        EXPECT_FALSE(r.timedOut) << std::string(args.begin(), args.end());
+        EXPECT_EQ(r.exitCode, 0u) << std::string(args.begin(), args.end());
+    }
+}
+
+TEST(GlimmerSaverTest, ModesWithoutWindowEndAtOnce)
+{
+    for (const wchar_t* args : {L"/r", L"/n", L"-N", L"/a", L"/a 1234"}) {
+        ProcessResult r = ProcessRunner::Run(Saver(), args, kRunTimeoutMs);
+        ASSERT_TRUE(r.started);
+        EXPECT_FALSE(r.timedOut) << testing::PrintToString(std::wstring(args));
+        EXPECT_EQ(r.exitCode, 0u) << testing::PrintToString(std::wstring(args));
+    }
+}
+
+TEST(GlimmerSaverTest, ConfigurationWithoutDirect3DShowsTheFailureInAMessageBox)
+{
+    NoDirect3D noD3d;
+    ASSERT_TRUE(noD3d.Ready());
+    ProcessRunner runner;
+    ASSERT_TRUE(runner.Start(noD3d.Program(), L"/c"));
+    HWND box = WaitForTopWindow(runner.ProcessId(), L"#32770");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(TextOf(box), ProgramString(1000));
+    std::vector<std::wstring> texts = ChildTexts(box);
+    std::wstring text;
+    for (const std::wstring& t : texts)
+        if (t.size() > text.size())
+            text = t;
+    EXPECT_EQ(text, ProgramString(2101)) << testing::PrintToString(texts);
+    EXPECT_EQ(text,
+              L"Direct3D 8.0 could not be initialized.  Please install the latest version of "
+              L"DirectX.");
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ProcessResult r = runner.Wait(kRunTimeoutMs);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+}
+
+TEST(GlimmerSaverTest, FullScreenWithoutDirect3DShowsTheErrorBox)
+{
+    NoDirect3D noD3d;
+    ASSERT_TRUE(noD3d.Ready());
+    ProcessRunner runner;
+    ASSERT_TRUE(runner.Start(noD3d.Program(), L"/s"));
+    HWND window = WaitForTopWindow(runner.ProcessId(), kSaverClass);
+    ASSERT_NE(window, nullptr);
+
+    // The box is the only light area on a black screen: 300 x 150 in the window colour, with
+    // dark text inside it.
+    const uint32_t boxColour = GetSysColor(COLOR_WINDOW);
+    const uint32_t boxRgb = ((boxColour & 0xFF) << 16) | (boxColour & 0xFF00) |
+                            ((boxColour >> 16) & 0xFF);
+    int boxPixels = 0, left = 0, top = 0, right = 0, bottom = 0, textPixels = 0;
+    const bool shown = WaitFor([&] {
+        int w = 0, h = 0;
+        std::vector<uint32_t> pixels = CaptureScreen(&w, &h);
+        boxPixels = 0;
+        left = w, top = h, right = -1, bottom = -1;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (pixels[static_cast<size_t>(y) * w + x] == boxRgb) {
+                    ++boxPixels;
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+        textPixels = 0;
+        for (int y = top + 2; y < bottom - 1; ++y)
+            for (int x = left + 2; x < right - 1; ++x)
+                if (pixels[static_cast<size_t>(y) * w + x] != boxRgb)
+                    ++textPixels;
+        return boxPixels > 300 * 150 / 2 && textPixels > 50;
+    });
+    if (!shown)
+        TakeScreenshot(TestArtifactsDir() + "\\no-d3d-full-screen.png");
+    EXPECT_TRUE(shown) << boxPixels << " box pixels, " << textPixels << " text pixels";
+    // A capture can fall between the box's new and its old area being repainted.
+    EXPECT_NEAR(right - left + 1, 300, 10);
+    EXPECT_NEAR(bottom - top + 1, 150, 10);
+
+    PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
+    ProcessResult r = runner.Wait(kRunTimeoutMs);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+}
+
+TEST(GlimmerSaverTest, ConfigurationShowsItsDialogWithOrWithoutAValidOwner)
+{
+    HWND gone = CreateWindowExW(0, L"STATIC", L"gone", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                nullptr, nullptr);
+    ASSERT_NE(gone, nullptr);
+    DestroyWindow(gone);
+    const std::wstring stale = std::to_wstring(reinterpret_cast<uintptr_t>(gone) & 0xFFFFFFFF);
+
+    for (const std::wstring& args : {std::wstring(L""), std::wstring(L"/c"),
+                                     std::wstring(L"/c:") + stale}) {
+        ProcessRunner runner;
+        ASSERT_TRUE(runner.Start(Saver(), args));
+        HWND dialog = WaitForTopWindow(runner.ProcessId(), L"#32770");
+        ASSERT_NE(dialog, nullptr) << std::string(args.begin(), args.end());
+        EXPECT_EQ(TextOf(dialog), ProgramString(1000));
+        EXPECT_NE(GetDlgItem(dialog, 1023), nullptr);
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        ProcessResult r = runner.Wait(kRunTimeoutMs);
+        EXPECT_FALSE(r.timedOut);
+        EXPECT_EQ(r.exitCode, 0u) << r.output;
+    }
+}

@@ -1,0 +1,3 @@
+#include "runtime/CurrentScreenView.h"
+
+ScreenView* CurrentScreenView = nullptr;

@@ -1,0 +1,36 @@
+#include "runtime/TexturedQuad.h"
+
+HRESULT TexturedQuad::SetTexturedQuad(IDirect3DTexture9* texture, const ScreenQuad& quad)
+{
+    m_texture.Assign(texture);
+    HRESULT hr = CreateQuadBuffer<ScreenTexVertex>();
+    if (FAILED(hr))
+        return hr;
+    auto* v = static_cast<ScreenTexVertex*>(LockVertices(4, sizeof(ScreenTexVertex)));
+    if (!v)
+        return E_FAIL;
+    for (int i = 0; i < 4; ++i) {
+        const QuadCorner& c = quad.corners[i];
+        v[i] = {c.x, c.y, 0.0f, c.z, 0xFFFFFFFFu, c.u, c.v};
+    }
+    UnlockVertices();
+    return S_OK;
+}
+
+ScreenQuad TexturedQuad::SplashQuad(int backBufferWidth, int backBufferHeight)
+{
+    const float side = static_cast<float>(backBufferHeight) * 2.0f / 3.0f;
+    const float left = (static_cast<float>(backBufferWidth) - side) * 0.5f;
+    const float top = (static_cast<float>(backBufferHeight) - side) * 0.5f;
+    ScreenQuad quad;
+    InitScreenQuad(quad);
+    quad.corners[ScreenQuad::kBottomLeft].x = left;
+    quad.corners[ScreenQuad::kBottomLeft].y = top + side;
+    quad.corners[ScreenQuad::kTopLeft].x = left;
+    quad.corners[ScreenQuad::kTopLeft].y = top;
+    quad.corners[ScreenQuad::kBottomRight].x = left + side;
+    quad.corners[ScreenQuad::kBottomRight].y = top + side;
+    quad.corners[ScreenQuad::kTopRight].x = left + side;
+    quad.corners[ScreenQuad::kTopRight].y = top;
+    return quad;
+}

@@ -4,6 +4,8 @@
 
 #include "runtime/ScreenView.h"
 
+#include "MeshDeviceTest.h"
+
 namespace {
 
 // Where a point in picture pixels lands in target pixels through world x view x projection.
@@ -243,6 +245,133 @@ TEST(ScreenView, BordersAdjoinThePictureAndReachPastTheZoomedRange)
     EXPECT_EQ(c[ScreenView::kTop][3], D3DXVECTOR3(w + m, -m, 0));
     EXPECT_EQ(c[ScreenView::kBottom][1], D3DXVECTOR3(-m, float(h), 0));
     EXPECT_EQ(c[ScreenView::kBottom][2], D3DXVECTOR3(w + m, h + m, 0));
+}
+
+// Draws a 32 x 16 picture of four texel columns (red, green, blue, white) on the 64 x 64 target
+// and reads back where its edges fall.
+class ScreenViewDrawing : public MeshDeviceTest {
+protected:
+    static constexpr unsigned kPictureWidth = 32;
+    static constexpr unsigned kPictureHeight = 16;
+
+    void SetUp() override
+    {
+        MeshDeviceTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        m_picture = MakeRowTexture({0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF});
+        const float w = kPictureWidth, h = kPictureHeight;
+        const float values[20] = {0, h, 0, 0, 1,  0, 0, 0, 0, 0,  w, h, 0, 1, 1,  w, 0, 0, 1, 0};
+        ASSERT_EQ(m_quad.BuildWorldQuad(values), S_OK);
+        IDirect3DDevice9* d = Device();
+        d->SetRenderState(D3DRS_LIGHTING, FALSE);
+        d->SetRenderState(D3DRS_ZENABLE, FALSE);
+        d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+        d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+        d->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    }
+    void TearDown() override
+    {
+        m_quad = Vo_SimpleMesh<DX_V::PCT>();
+        m_picture.Reset();
+        MeshDeviceTest::TearDown();
+    }
+
+    void DrawPicture(const ScreenView& view, bool borders = false)
+    {
+        IDirect3DDevice9* d = Device();
+        d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        ASSERT_EQ(d->BeginScene(), D3D_OK);
+        if (borders)
+            view.DrawBorders();
+        view.ApplyTransforms();
+        view.SetWorldTransform(m_quad.World());
+        d->SetTexture(0, m_picture.Get());
+        m_quad.BindWorldStream();
+        d->DrawPrimitive(m_quad.PrimitiveType(), 0, m_quad.PrimitiveCount());
+        d->EndScene();
+    }
+
+    // Samples the centres of a 4 x 4 grid of 16-pixel cells, row by row: R, G, B, W, Y or '.'
+    // for black.
+    std::string Cells()
+    {
+        std::string out;
+        std::vector<uint32_t> pixels = ReadBack();
+        for (unsigned y = 8; y < 64; y += 16) {
+            for (unsigned x = 8; x < 64; x += 16) {
+                const uint32_t p = pixels.empty() ? 0 : pixels[y * 64 + x];
+                const struct { uint32_t color; char name; } names[] = {
+                    {0xFFFF0000, 'R'}, {0xFF00FF00, 'G'}, {0xFF0000FF, 'B'},
+                    {0xFFFFFFFF, 'W'}, {0xFFFFFF00, 'Y'}, {0xFF000000, '.'}};
+                char c = '?';
+                for (const auto& n : names)
+                    if (ColorsNear(p, n.color))
+                        c = n.name;
+                out += c;
+            }
+            out += '|';
+        }
+        return out;
+    }
+
+    ComRef<IDirect3DTexture9> m_picture;
+    Vo_SimpleMesh<DX_V::PCT> m_quad;
+};
+
+TEST_F(ScreenViewDrawing, PictureEdgesFallWhereTheModeSays)
+{
+    const struct {
+        const char* name;
+        int mode;
+        float zoom, panX, panY;
+        const char* cells;
+    } cases[] = {
+        // Aspect 0.5 in a square: fitted 64 x 32 at top 16.
+        {"fit", ScreenView::kFit, 1, 0, 0, "....|RGBW|RGBW|....|"},
+        {"stretch", ScreenView::kStretch, 1, 0, 0, "RGBW|RGBW|RGBW|RGBW|"},
+        // Fill doubles the picture about its centre: the outer texel columns are cut.
+        {"fill", ScreenView::kFill, 1, 0, 0, "GGBB|GGBB|GGBB|GGBB|"},
+        // Render-target mode stretches and leaves the camera out.
+        {"render target", ScreenView::kRenderTarget, 2, 1, 1, "RGBW|RGBW|RGBW|RGBW|"},
+        // The camera: zoomed twice and panned to the top-left end of its travel.
+        {"fit zoomed to the top left", ScreenView::kFit, 2, -1, -1, "RRGG|RRGG|RRGG|RRGG|"},
+        {"fit zoomed to the bottom right", ScreenView::kFit, 2, 1, 1, "BBWW|BBWW|BBWW|BBWW|"},
+        // Fill and camera together: the camera scales before the fill does, so the zoomed
+        // picture still reaches exactly to the target's edges at the ends of its travel.
+        {"fill zoomed to the left", ScreenView::kFill, 2, -1, -1, "RRRR|RRRR|RRRR|RRRR|"},
+        {"fill zoomed to the right", ScreenView::kFill, 2, 1, 1, "WWWW|WWWW|WWWW|WWWW|"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScreenView view;
+        view.Layout(kPictureWidth, kPictureHeight, 64, 64, c.mode, false, 64, 64);
+        view.ZoomPan(c.zoom, c.panX, c.panY);
+        DrawPicture(view);
+        EXPECT_EQ(Cells(), c.cells);
+    }
+}
+
+TEST_F(ScreenViewDrawing, BordersFillTheMarginsAndFollowTheCamera)
+{
+    ComRef<IDirect3DTexture9> yellow = MakeRowTexture({0xFFFFFF00});
+    ScreenView view;
+    const float zero[20] = {0, 0, 0, 1, 1,  0, 0, 0, 0, 1,  0, 0, 0, 1, 0,  0, 0, 0, 0, 0};
+    for (int side = 0; side < 4; ++side) {
+        ASSERT_EQ(view.BorderQuad(side).BuildWorldQuad(zero), S_OK);
+        // The bottom border has no picture: it stays undrawn.
+        if (side != ScreenView::kBottom)
+            view.BorderQuad(side).SetTexture(yellow.Get());
+    }
+    view.Layout(kPictureWidth, kPictureHeight, 64, 64, ScreenView::kFit, false, 64, 64);
+    DrawPicture(view, true);
+    EXPECT_EQ(Cells(), "YYYY|RGBW|RGBW|....|");
+
+    // The camera moves the borders with the picture: panned down by its full travel at zoom 1,
+    // the picture leaves the top half to the top border.
+    view.ZoomPan(1, 0, 1);
+    DrawPicture(view, true);
+    EXPECT_EQ(Cells(), "YYYY|YYYY|RGBW|RGBW|");
 }
 
 }  // namespace

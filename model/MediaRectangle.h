@@ -17,6 +17,10 @@ public:
     void Load(Vo_IOF_Virtual& stream);
     // Takes the six values of another rectangle, notifying nobody.
     void CopyValues(const MediaRectangle& other);
+    // True when the point (target pixels), mapped into the picture laid out last, lies inside the
+    // rectangle, edges included. It maps through the screen view, so it is defined with the
+    // picture placement in runtime/MediaRectangle_hittest.cpp.
+    bool HitTest(float x, float y) const;
 
     MediaParamT<int>& Left() { return m_left; }
     MediaParamT<int>& Right() { return m_right; }

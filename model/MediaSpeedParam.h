@@ -14,6 +14,14 @@ public:
     // jump adds nothing and the clock continues from the new time.
     void Advance(float t);
 
+    // Takes another clock's state (step, accumulated time, last time), as a copy would.
+    void CopyClock(const MediaSpeedParam& other)
+    {
+        m_step = other.m_step;
+        m_accumulated = other.m_accumulated;
+        m_last = other.m_last;
+    }
+
     float Step() const { return m_step; }
     float Accumulated() const { return m_accumulated; }
     float Last() const { return m_last; }

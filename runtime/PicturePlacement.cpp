@@ -1,5 +1,6 @@
 #include "runtime/PicturePlacement.h"
 
+#include "model/D3DResourceMakers.h"
 #include "runtime/CurrentScreenView.h"
 #include "runtime/ScreenView.h"
 
@@ -35,6 +36,15 @@ void SetPicturePlacement(const ScreenQuad& placedQuad, int width, int height, in
     }
     record.pictureWidth = pictureWidth;
     record.pictureHeight = pictureHeight;
+}
+
+void SetPicturePlacement(const ScreenQuad& placedQuad, int width, int height, int pictureWidth,
+                         int pictureHeight)
+{
+    D3DSURFACE_DESC desc;
+    GetBackBufferDesc(desc);
+    SetPicturePlacement(placedQuad, width, height, pictureWidth, pictureHeight,
+                        static_cast<int>(desc.Width), static_cast<int>(desc.Height));
 }
 
 D3DXVECTOR3 MapPointToPicture(const D3DXVECTOR3& point)

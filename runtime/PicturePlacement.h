@@ -22,6 +22,9 @@ const PicturePlacement& GetPicturePlacement();
 // picture without a size counts as one of the target's size, as the layout treats it.
 void SetPicturePlacement(const ScreenQuad& placedQuad, int width, int height, int pictureWidth,
                          int pictureHeight, int backBufferWidth, int backBufferHeight);
+// The same with the back buffer of CurrentDevice.
+void SetPicturePlacement(const ScreenQuad& placedQuad, int width, int height, int pictureWidth,
+                         int pictureHeight);
 
 // Maps a point in back-buffer pixels to picture pixels through the placement and the current
 // view's offset and scale; z is kept. Before any placement, or with a placed quad without area,

@@ -1,5 +1,8 @@
 #include "runtime/ScreenQuad.h"
 
+#include "model/D3DResourceMakers.h"
+#include "model/TextureInfo.h"
+
 void InitScreenQuad(ScreenQuad& quad)
 {
     static const float kUV[4][2] = {{0, 1}, {0, 0}, {1, 1}, {1, 0}};
@@ -74,4 +77,24 @@ void ScaleQuadCorner(QuadCorner& corner, float factor)
     corner.z *= factor;
     corner.u *= factor;
     corner.v *= factor;
+}
+
+void InitBackBufferQuad(ScreenQuad& quad)
+{
+    D3DSURFACE_DESC desc;
+    GetBackBufferDesc(desc);
+    InitBackBufferQuad(quad, static_cast<float>(desc.Width), static_cast<float>(desc.Height));
+}
+
+ScreenQuad FitQuadToAspect(const TextureInfo& picture, int width, int height)
+{
+    return FitQuadToAspect(picture.width, picture.height, width, height);
+}
+
+void ScaleQuadToBackBuffer(ScreenQuad& quad, int width, int height)
+{
+    D3DSURFACE_DESC desc;
+    GetBackBufferDesc(desc);
+    ScaleQuadToBackBuffer(quad, width, height, static_cast<int>(desc.Width),
+                          static_cast<int>(desc.Height));
 }

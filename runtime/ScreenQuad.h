@@ -1,5 +1,7 @@
 #pragma once
 
+struct TextureInfo;
+
 // One corner of a quad: position and texture coordinate.
 struct QuadCorner {
     float x, y, z;
@@ -17,15 +19,20 @@ struct ScreenQuad {
 void InitScreenQuad(ScreenQuad& quad);
 // The quad (0, H), (0, 0), (W, H), (W, 0) of a back buffer of W x H pixels, z 1.
 void InitBackBufferQuad(ScreenQuad& quad, float width, float height);
+// The same for the back buffer of CurrentDevice.
+void InitBackBufferQuad(ScreenQuad& quad);
 
 // The picture fitted into a w x h target with its aspect kept, centred on the axis with room
 // left over. A picture without a size is laid out as if it had the target's size, so a missing
 // picture fills the target instead of producing an undefined ratio.
 ScreenQuad FitQuadToAspect(unsigned pictureWidth, unsigned pictureHeight, int width, int height);
+ScreenQuad FitQuadToAspect(const TextureInfo& picture, int width, int height);
 
 // Scales a quad laid out for a w x h target to a back buffer of the given size.
 void ScaleQuadToBackBuffer(ScreenQuad& quad, int width, int height, int backBufferWidth,
                            int backBufferHeight);
+// The same for the back buffer of CurrentDevice.
+void ScaleQuadToBackBuffer(ScreenQuad& quad, int width, int height);
 
 // Multiplies the five floats of one corner by a factor.
 void ScaleQuadCorner(QuadCorner& corner, float factor);

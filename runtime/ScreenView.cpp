@@ -3,6 +3,10 @@
 #include <algorithm>
 
 #include "model/CurrentDevice.h"
+#include "model/D3DResourceMakers.h"
+#include "model/TextureFrameSet.h"
+#include "model/TextureInfo.h"
+#include "model/Vo_DocResManager.h"
 #include "runtime/ScreenQuad.h"
 
 ScreenView::ScreenView()
@@ -92,6 +96,32 @@ void ScreenView::Layout(unsigned pictureWidth, unsigned pictureHeight, int width
     float offsetX, offsetY;
     CenterOffsets(sx, sy, offsetX, offsetY);
     SetOffsetScale(offsetX, offsetY, sx, sy);
+}
+
+void ScreenView::Layout(const TextureInfo& picture, int width, int height, int mode, bool noScaling)
+{
+    D3DSURFACE_DESC desc;
+    GetBackBufferDesc(desc);
+    Layout(picture.width, picture.height, width, height, mode, noScaling,
+           static_cast<int>(desc.Width), static_cast<int>(desc.Height));
+    ApplyTransforms();
+}
+
+void ScreenView::BindBorderTextures(const Vo_ImageFileLink& link)
+{
+    IDirect3DTexture9* texture = nullptr;
+    if (CurrentDocResManager) {
+        const TextureFrameSet& set = CurrentDocResManager->GetTextureFrameSet(link);
+        if (set.currentFrame < set.frames.size())
+            texture = set.frames[set.currentFrame].Get();
+    }
+    const float values[20] = {0, 0, 0, 1, 1,  0, 0, 0, 0, 1,  0, 0, 0, 1, 0,  0, 0, 0, 0, 0};
+    for (TexturedQuad& border : m_borders) {
+        border.BuildWorldQuad(values);
+        border.SetTexture(texture);
+    }
+    // A view laid out before its borders existed places them now rather than at the next layout.
+    PlaceBorders();
 }
 
 void ScreenView::PlaceBorders()

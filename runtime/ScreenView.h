@@ -3,6 +3,9 @@
 
 #include "runtime/TexturedQuad.h"
 
+struct TextureInfo;
+class Vo_ImageFileLink;
+
 // The 2D view of one render unit. It maps the slide's picture (in picture pixels) onto the render
 // target by the picture-position mode, applies the camera's zoom and pan, and keeps four border
 // quads that fill the margins around the picture. Matrices are row-vector: A x B applies A first.
@@ -24,6 +27,9 @@ public:
     void Layout(unsigned pictureWidth, unsigned pictureHeight, int width, int height, int mode,
                 bool noScaling, int backBufferWidth, int backBufferHeight);
 
+    // The same with the back buffer of CurrentDevice, then the transforms sent to it.
+    void Layout(const TextureInfo& picture, int width, int height, int mode, bool noScaling);
+
     // World, view and projection to CurrentDevice.
     void ApplyTransforms() const;
     // World := M x K x O x P (K left out in render-target mode) on CurrentDevice.
@@ -43,6 +49,12 @@ public:
     // Offsets that keep the picture's centre in place under a scale of sx, sy.
     void CenterOffsets(float sx, float sy, float& offsetX, float& offsetY) const;
     void SetOffsetScale(float offsetX, float offsetY, float sx, float sy);
+
+    // New border quads (positions 0 until the next layout places them; texture coordinates
+    // (1, 1), (0, 1), (1, 0), (0, 0)) with the texture of the current frame of the link's frame
+    // set in the current resource store. A set without frames leaves the borders untextured,
+    // and DrawBorders skips them.
+    void BindBorderTextures(const Vo_ImageFileLink& link);
 
     // Draws the four border quads that have a texture, under the picture's placement and camera.
     void DrawBorders() const;

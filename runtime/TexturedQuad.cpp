@@ -1,5 +1,31 @@
 #include "runtime/TexturedQuad.h"
 
+#include "model/D3DResourceMakers.h"
+
+namespace {
+
+const int32_t kSplashPictureId = 5;
+
+}  // namespace
+
+HRESULT TexturedQuad::BuildSplashQuad()
+{
+    ComRef<IDirect3DTexture9> picture;
+    const HRESULT loaded = LoadTextureFromResource(picture, kSplashPictureId, false);
+    D3DSURFACE_DESC desc;
+    GetBackBufferDesc(desc);
+    HRESULT hr = SetTexturedQuad(picture.Get(), SplashQuad(static_cast<int>(desc.Width),
+                                                           static_cast<int>(desc.Height)));
+    return FAILED(hr) ? hr : loaded;
+}
+
+HRESULT TexturedQuad::LoadTexturedQuad(const ScreenQuad& quad)
+{
+    ComRef<IDirect3DTexture9> picture;
+    LoadTextureFromResource(picture, 0, false);
+    return SetTexturedQuad(picture.Get(), quad);
+}
+
 HRESULT TexturedQuad::SetTexturedQuad(IDirect3DTexture9* texture, const ScreenQuad& quad)
 {
     m_texture.Assign(texture);

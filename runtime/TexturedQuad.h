@@ -10,6 +10,13 @@ public:
     // quad's corners, z 0, rhw := the quad's z, its texture coordinates and opaque white.
     HRESULT SetTexturedQuad(IDirect3DTexture9* texture, const ScreenQuad& quad);
 
+    // The program's splash picture ("QNT" resource 5) on the SplashQuad of the current back
+    // buffer, opaque. Returns the picture's load failure, if any (the quad is built anyway).
+    HRESULT BuildSplashQuad();
+    // SetTexturedQuad with the program's "QNT" picture 0, which the program does not hold: the
+    // texture stays null.
+    HRESULT LoadTexturedQuad(const ScreenQuad& quad);
+
     // The splash picture's square for a W x H back buffer: side two thirds of the height,
     // centred; z 1 (read as rhw 1) and the standard texture coordinates.
     static ScreenQuad SplashQuad(int backBufferWidth, int backBufferHeight);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "model/D3DResourceMakers.h"
 #include "runtime/Vo_IndexedMesh.h"
 
 namespace {
@@ -298,6 +299,22 @@ void Vo_SimpleMesh<Vertex>::BuildGrid(const ScreenQuad& corners, Vo_IndexedMesh<
         return;
     FillGridVertices(corners, columns, rows, v);
     mesh.UnlockVertices();
+}
+
+template <class Vertex>
+void Vo_SimpleMesh<Vertex>::CreateTargetTexture(int n, ComRef<IDirect3DTexture9>& holder,
+                                                IDirect3DTexture9* source)
+{
+    if (n < 0)
+        n = 0;
+    if (n > 5)
+        n = 5;
+    const uint32_t side = 128u << n;
+    D3DFORMAT format = D3DFMT_A8R8G8B8;
+    D3DSURFACE_DESC desc;
+    if (source && SUCCEEDED(source->GetLevelDesc(0, &desc)))
+        format = desc.Format;
+    CopyTexture(side, side, format, source, holder);
 }
 
 template class Vo_SimpleMesh<DX_V::PCT>;

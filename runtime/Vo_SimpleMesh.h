@@ -56,6 +56,11 @@ public:
     // Alpha of all four colours := trunc(factor x alpha), RGB kept.
     void SetQuadAlpha(uint8_t alpha, float factor);
 
+    // holder := a copy of the source resampled to a square of 128 << n texels (n limited to
+    // 0..5, since a stored n outside it would shift past the int or ask for a huge texture).
+    static void CreateTargetTexture(int n, ComRef<IDirect3DTexture9>& holder,
+                                    IDirect3DTexture9* source);
+
     // Fills the (columns + 1) x (rows + 1) TexVertex grid of a mesh whose buffers exist by
     // interpolating all five components between the corners: row 0 runs from corner 0 to
     // corner 1, the last row from corner 2 to corner 3.

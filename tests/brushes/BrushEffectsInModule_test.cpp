@@ -1,0 +1,47 @@
+// The brushes' effects reach a scene through the resource module "common_res.dll" under the ids
+// their links name.
+#include "model/CurrentDevice.h"
+#include "model/Vo_DocResManager.h"
+#include "model/Vo_HLSLEffectFile.h"
+#include "support/DeviceFixture.h"
+#include "support/TestPaths.h"
+#include "tests/brushes/EffectTesting.h"
+
+namespace {
+
+class BrushEffectsInModuleTest : public DeviceFixture {
+protected:
+    void SetUp() override
+    {
+        DeviceFixture::SetUp();
+        // Wine finds a data module in the program's folder or the current one; the build puts
+        // common_res.dll in the build folder.
+        SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
+        m_previous = CurrentDevice;
+        CurrentDevice = Device();
+    }
+    void TearDown() override
+    {
+        CurrentDevice = m_previous;
+        DeviceFixture::TearDown();
+    }
+    IDirect3DDevice9* m_previous = nullptr;
+};
+
+TEST_F(BrushEffectsInModuleTest, EachIdGivesItsEffect)
+{
+    struct Case {
+        int32_t id;
+        const char* technique;
+        const char* parameter;
+    } cases[] = {{77, "MainFX", "direction_n"}, {90, "MainFX", "BampTrans"}, {105, "DrawBackground", "treshold"}};
+    Vo_DocResManager store;
+    for (const Case& c : cases) {
+        ComRef<ID3DXEffect> effect = store.GetEffect(Vo_HLSLEffectFile(c.id, L"common_res.dll"));
+        ASSERT_TRUE(effect) << c.id;
+        EXPECT_NE(effect->GetTechniqueByName(c.technique), nullptr) << c.id;
+        EXPECT_NE(effect->GetParameterByName(nullptr, c.parameter), nullptr) << c.id;
+    }
+}
+
+}  // namespace

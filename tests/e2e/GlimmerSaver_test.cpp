@@ -397,6 +397,15 @@ HWND WaitForDialog(DWORD pid, const std::wstring& caption)
     return found;
 }
 
+// The text of a window of another process, asked of the window itself: for a drop-down list
+// that is the selected entry.
+std::wstring AskedText(HWND window)
+{
+    wchar_t text[256] = {};
+    SendMessageW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
 DWORD StoredScreenValue(const wchar_t* name)
 {
     DWORD value = 0xFFFFFFFF;
@@ -434,7 +443,7 @@ public:
         const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
             SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-            if (TextOf(combo) == text) {
+            if (AskedText(combo) == text) {
                 SendMessageW(m_display, WM_COMMAND, MAKEWPARAM(2011, CBN_SELCHANGE),
                              reinterpret_cast<LPARAM>(combo));
                 return true;
@@ -450,7 +459,7 @@ public:
         const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
             SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-            texts.push_back(TextOf(combo));
+            texts.push_back(AskedText(combo));
         }
         SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(kept), 0);
         return texts;
@@ -496,7 +505,7 @@ TEST(GlimmerSaverTest, DisplayDialogShowsTheAdapterAndStoresTheChosenMode)
     EXPECT_EQ(modes[0], L"Automatic");
     EXPECT_NE(std::find(modes.begin(), modes.end(), screenMode), modes.end())
         << testing::PrintToString(modes);
-    EXPECT_EQ(TextOf(GetDlgItem(display, 2011)), L"Automatic");
+    EXPECT_EQ(AskedText(GetDlgItem(display, 2011)), L"Automatic");
 
     // Help explains the display's rendering in a box captioned with the adapter.
     PostMessageW(display, WM_COMMAND, 2004, 0);

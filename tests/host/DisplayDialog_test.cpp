@@ -96,6 +96,13 @@ protected:
         SendMessageW(m_dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(m_dialog, id)));
     }
+    // As a click on a radio button: the other one of the pair is unchecked.
+    void ClickUsage(int id)
+    {
+        CheckRadioButton(m_dialog, 2007, 2008, id);
+        SendMessageW(m_dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(m_dialog, id)));
+    }
     void ChooseMode(int item)
     {
         HWND combo = GetDlgItem(m_dialog, 2011);
@@ -184,7 +191,7 @@ TEST_F(DisplayDialogTest, TabsAndPagesShowEachDisplay)
     EXPECT_EQ(Text(2003), ProgramString(2212));
     EXPECT_TRUE(Modes().empty());
     Click(2005, true);
-    Click(2007, true);
+    ClickUsage(2007);
     ChooseMode(0);
     EXPECT_EQ(saver.Adapter(1).disableHardware, 0);
     EXPECT_EQ(saver.Adapter(0).leaveBlack, 0);
@@ -212,7 +219,7 @@ TEST_F(DisplayDialogTest, EditsReachTheRecordsAndCancelRestoresThem)
     EXPECT_EQ(Text(2003), ProgramString(2211));
     EXPECT_TRUE(Checked(2005));
 
-    Click(2008, true);
+    ClickUsage(2008);
     EXPECT_EQ(saver.Adapter(0).leaveBlack, 1);
     EXPECT_FALSE(Enabled(2011) || Enabled(2010) || Enabled(2009) || Enabled(2013));
 
@@ -236,7 +243,7 @@ TEST_F(DisplayDialogTest, OkKeepsEditsAndTheFirstEntryMeansAutomatic)
     Open(201);
     EXPECT_TRUE(Checked(2008));
     EXPECT_FALSE(Enabled(2011));
-    Click(2007, true);
+    ClickUsage(2007);
     EXPECT_TRUE(Enabled(2011));
     ChooseMode(0);
     SendMessageW(m_dialog, WM_COMMAND, IDOK, 0);

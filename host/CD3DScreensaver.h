@@ -9,12 +9,16 @@
 #include "host/SaverRecords.h"
 #include "host/UnitFrameOps.h"
 
+#include <vector>
+
 class CD3DScreensaver;
 
 // The one saver object; the window and dialog procedures reach it through this.
 extern CD3DScreensaver* CurrentSaver;
 
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The display-settings dialog's procedure; hands every message to the current saver.
+INT_PTR CALLBACK DisplayDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 class CD3DScreensaver : public UnitFrameOps {
 public:
@@ -67,6 +71,10 @@ public:
     void RenderFrame();
     void SelectUnit(int unit) override;
 
+    // The modal display-settings dialog: 200 for one adapter, 201 with a tab per display.
+    void ShowDisplayDialog(HWND parent);
+    INT_PTR HandleDisplayDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
     // Registers "D3DSaverWndClass"; true when it is registered.
     bool RegisterSaverWindowClass();
 
@@ -97,6 +105,10 @@ protected:
     void ReadScreenSettings(HKEY settingsKey);
     void WriteScreenSettings(HKEY settingsKey);
     void FreeAdapters();
+    // Shows the selected display's values in the display-settings dialog.
+    void FillDisplayPage(HWND dialog);
+    int SelectedDisplay(HWND dialog, bool filling) const;
+    AdapterRecord* DisplayAdapter(int display) const;
     bool PreviewParentGone() const;
 
     // UnitFrameOps, over the real units.
@@ -112,6 +124,10 @@ protected:
 
     SaverMode m_saverMode = kModeConfig;
     int m_allScreensSame = 0;
+    // The adapter records and reverse-order choice as the display dialog found them, put back
+    // on Cancel; empty while the dialog is closed.
+    std::vector<AdapterRecord> m_savedAdapters;
+    int m_savedAllScreensSame = 0;
     HWND m_mainWindow = nullptr;
     HWND m_parentWindow = nullptr;
     HINSTANCE m_instance = nullptr;

@@ -12,6 +12,7 @@ namespace {
 
 const int kTitleString = 1000;
 const int kConfigDialog = 106;
+const int kDisplaySettingsButton = 1006;
 
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -52,6 +53,15 @@ void CMoireScreensaver::ReadSettings()
         ReadScreenSettings(key.Handle());
 }
 
+void CMoireScreensaver::LoadSettings() { ReadSettings(); }
+
+void CMoireScreensaver::SaveSettings()
+{
+    RegistryKey key;
+    if (key.Create(HKEY_CURRENT_USER, m_settingsKeyPath))
+        WriteScreenSettings(key.Handle());
+}
+
 HRESULT CMoireScreensaver::AcceptDevice(const D3DCAPS9* caps, DWORD behavior,
                                         D3DFORMAT adapterFormat)
 {
@@ -90,10 +100,24 @@ INT_PTR CMoireScreensaver::HandleConfigDialog(HWND dialog, UINT message, WPARAM 
     switch (message) {
     case WM_INITDIALOG:
         SetWindowTextW(dialog, m_title);
+        // The values read at start are written back, so the per-display subkeys are complete.
+        SaveSettings();
         return TRUE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
-            EndDialog(dialog, LOWORD(wParam));
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            SaveSettings();
+            EndDialog(dialog, IDOK);
+            break;
+        case IDCANCEL:
+            // Edits made in the display dialog are dropped by reading the stored values again.
+            LoadSettings();
+            EndDialog(dialog, IDCANCEL);
+            break;
+        case kDisplaySettingsButton:
+            ShowDisplayDialog(dialog);
+            break;
+        }
         return TRUE;
     }
     return FALSE;

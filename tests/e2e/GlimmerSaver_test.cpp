@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <d3d9.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -376,4 +378,163 @@ TEST(GlimmerSaverTest, ConfigurationShowsItsDialogWithOrWithoutAValidOwner)
         EXPECT_FALSE(r.timedOut);
         EXPECT_EQ(r.exitCode, 0u) << r.output;
     }
+}
+
+namespace {
+
+const wchar_t kScreenOneKey[] = L"Software\\Quellmark\\Glimmerkit Maker\\Screensaver\\Screen 1";
+
+// A visible dialog of the process with the given caption.
+HWND WaitForDialog(DWORD pid, const std::wstring& caption)
+{
+    HWND found = nullptr;
+    WaitFor([&] {
+        for (HWND w : TopWindows(pid, L"#32770"))
+            if (TextOf(w) == caption)
+                found = w;
+        return found != nullptr;
+    });
+    return found;
+}
+
+// The text of a window of another process, asked of the window itself: for a drop-down list
+// that is the selected entry.
+std::wstring AskedText(HWND window)
+{
+    wchar_t text[256] = {};
+    SendMessageW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+DWORD StoredScreenValue(const wchar_t* name)
+{
+    DWORD value = 0xFFFFFFFF;
+    DWORD size = sizeof(value);
+    RegGetValueW(HKEY_CURRENT_USER, kScreenOneKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+    return value;
+}
+
+// The configuration run with the display dialog open from its button; the test acts on the
+// display dialog, then the runner presses OK in the configuration dialog.
+class DisplayDialogRun {
+public:
+    DisplayDialogRun()
+    {
+        RegDeleteTreeW(HKEY_CURRENT_USER, kScreenOneKey);
+        if (!m_runner.Start(Saver(), L"/c"))
+            return;
+        m_config = WaitForDialog(m_runner.ProcessId(), ProgramString(1000));
+        if (!m_config)
+            return;
+        PostMessageW(m_config, WM_COMMAND, 1006, 0);
+        m_display = WaitForDialog(m_runner.ProcessId(), L"Display Settings");
+    }
+    ~DisplayDialogRun()
+    {
+        // The other runs start from no stored display values.
+        RegDeleteTreeW(HKEY_CURRENT_USER, kScreenOneKey);
+    }
+    HWND Display() const { return m_display; }
+    DWORD ProcessId() { return m_runner.ProcessId(); }
+    // Chooses the mode list entry with the text; false when there is none.
+    bool ChooseMode(const std::wstring& text)
+    {
+        HWND combo = GetDlgItem(m_display, 2011);
+        const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+            if (AskedText(combo) == text) {
+                SendMessageW(m_display, WM_COMMAND, MAKEWPARAM(2011, CBN_SELCHANGE),
+                             reinterpret_cast<LPARAM>(combo));
+                return true;
+            }
+        }
+        return false;
+    }
+    std::vector<std::wstring> Modes()
+    {
+        HWND combo = GetDlgItem(m_display, 2011);
+        const LRESULT kept = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+        std::vector<std::wstring> texts;
+        const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+            texts.push_back(AskedText(combo));
+        }
+        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(kept), 0);
+        return texts;
+    }
+    // Closes the display dialog with the button and the configuration dialog with OK.
+    void Finish(int displayButton)
+    {
+        PostMessageW(m_display, WM_COMMAND, displayButton, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(m_display); }));
+        PostMessageW(m_config, WM_COMMAND, IDOK, 0);
+        ProcessResult r = m_runner.Wait(kRunTimeoutMs);
+        EXPECT_FALSE(r.timedOut);
+        EXPECT_EQ(r.exitCode, 0u) << r.output;
+    }
+
+private:
+    ProcessRunner m_runner;
+    HWND m_config = nullptr;
+    HWND m_display = nullptr;
+};
+
+}  // namespace
+
+TEST(GlimmerSaverTest, DisplayDialogShowsTheAdapterAndStoresTheChosenMode)
+{
+    DisplayDialogRun run;
+    ASSERT_NE(run.Display(), nullptr);
+    HWND display = run.Display();
+    // One adapter: the dialog without tabs.
+    EXPECT_EQ(GetDlgItem(display, 2000), nullptr);
+
+    DISPLAY_DEVICEW device = {};
+    device.cb = sizeof(device);
+    ASSERT_TRUE(EnumDisplayDevicesW(nullptr, 0, &device, 0));
+    EXPECT_EQ(TextOf(GetDlgItem(display, 2002)), device.DeviceString);
+    EXPECT_EQ(TextOf(GetDlgItem(display, 2003)), ProgramString(2210));
+
+    const std::wstring screenMode = std::to_wstring(GetSystemMetrics(SM_CXSCREEN)) + L" by " +
+                                    std::to_wstring(GetSystemMetrics(SM_CYSCREEN)) +
+                                    L", 32 bit color";
+    const std::vector<std::wstring> modes = run.Modes();
+    ASSERT_FALSE(modes.empty());
+    EXPECT_EQ(modes[0], L"Automatic");
+    EXPECT_NE(std::find(modes.begin(), modes.end(), screenMode), modes.end())
+        << testing::PrintToString(modes);
+    EXPECT_EQ(AskedText(GetDlgItem(display, 2011)), L"Automatic");
+
+    // Help explains the display's rendering in a box captioned with the adapter.
+    PostMessageW(display, WM_COMMAND, 2004, 0);
+    HWND help = WaitForDialog(run.ProcessId(), device.DeviceString);
+    ASSERT_NE(help, nullptr);
+    std::vector<std::wstring> texts = ChildTexts(help);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), ProgramString(2200)), texts.end())
+        << testing::PrintToString(texts);
+    PostMessageW(help, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(help); }));
+
+    ASSERT_TRUE(run.ChooseMode(screenMode));
+    run.Finish(IDOK);
+    EXPECT_EQ(StoredScreenValue(L"Width"), static_cast<DWORD>(GetSystemMetrics(SM_CXSCREEN)));
+    EXPECT_EQ(StoredScreenValue(L"Height"), static_cast<DWORD>(GetSystemMetrics(SM_CYSCREEN)));
+    EXPECT_EQ(StoredScreenValue(L"Format"), static_cast<DWORD>(D3DFMT_X8R8G8B8));
+    EXPECT_EQ(StoredScreenValue(L"Leave Black"), 0u);
+}
+
+TEST(GlimmerSaverTest, DisplayDialogCancelKeepsTheEarlierValues)
+{
+    DisplayDialogRun run;
+    ASSERT_NE(run.Display(), nullptr);
+    const std::wstring screenMode = std::to_wstring(GetSystemMetrics(SM_CXSCREEN)) + L" by " +
+                                    std::to_wstring(GetSystemMetrics(SM_CYSCREEN)) +
+                                    L", 32 bit color";
+    ASSERT_TRUE(run.ChooseMode(screenMode));
+    run.Finish(IDCANCEL);
+    EXPECT_EQ(StoredScreenValue(L"Width"), 0u);
+    EXPECT_EQ(StoredScreenValue(L"Height"), 0u);
+    EXPECT_EQ(StoredScreenValue(L"Format"), 0u);
 }

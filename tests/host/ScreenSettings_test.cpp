@@ -136,3 +136,28 @@ TEST_F(ScreenSettingsTest, WrittenValuesReadBack)
     EXPECT_EQ(reader.Adapter(1).userHeight, 768u);
     EXPECT_EQ(reader.Adapter(0).leaveBlack, 0);
 }
+
+TEST_F(ScreenSettingsTest, StoredIdentifierDecidesWhichValuesApply)
+{
+    const GUID zero = {};
+    struct Case {
+        const char* what;
+        const GUID* stored;
+        int disableHardware;
+        UINT width;
+    } cases[] = {
+        {"this adapter's identifier", &kAdapterA, 1, 800},
+        {"an all-zero identifier", &zero, 1, 800},
+        {"another adapter's identifier", &kOther, 0, 0},
+    };
+    for (const Case& c : cases) {
+        WriteScreen(1, c.stored, 1, 800);
+        SettingsSaver saver;
+        saver.Read(m_key.Handle());
+        const AdapterRecord& a = saver.Adapter(0);
+        EXPECT_EQ(a.leaveBlack, 1) << c.what;
+        EXPECT_EQ(a.disableHardware, c.disableHardware) << c.what;
+        EXPECT_EQ(a.userWidth, c.width) << c.what;
+        EXPECT_EQ(a.userHeight, c.width ? 600u : 0u) << c.what;
+    }
+}

@@ -5,9 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
-const wchar_t kTestKey[] = L"Software\\GlimmerHostTests\\ScreenSettings";
+// ctest runs the tests of this file in parallel processes: each process has a key of its own.
+const std::wstring kTestKeyPath =
+    L"Software\\GlimmerHostTests\\ScreenSettings " + std::to_wstring(GetCurrentProcessId());
+const wchar_t* const kTestKey = kTestKeyPath.c_str();
 
 const GUID kAdapterA = {0x11111111, 0x2222, 0x3333, {1, 2, 3, 4, 5, 6, 7, 8}};
 const GUID kAdapterB = {0x11111111, 0x2222, 0x3333, {1, 2, 3, 4, 5, 6, 7, 9}};

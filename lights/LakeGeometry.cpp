@@ -1,5 +1,7 @@
 #include "lights/LakeGeometry.h"
 
+#include "runtime/ScreenQuad.h"
+
 #include <cmath>
 
 void SplitCornerPairAtHorizon(float& bottomY, float& bottomV, float& topY, float& topV, float h)
@@ -16,6 +18,15 @@ void SplitCornerPairAtHorizon(float& bottomY, float& bottomV, float& topY, float
     const float d = bottomY - y;
     topY += d;
     bottomY = y + d;
+}
+
+void SplitQuadAtHorizon(ScreenQuad& quad, float h)
+{
+    QuadCorner* c = quad.corners;
+    SplitCornerPairAtHorizon(c[ScreenQuad::kBottomLeft].y, c[ScreenQuad::kBottomLeft].v, c[ScreenQuad::kTopLeft].y,
+                             c[ScreenQuad::kTopLeft].v, h);
+    SplitCornerPairAtHorizon(c[ScreenQuad::kBottomRight].y, c[ScreenQuad::kBottomRight].v,
+                             c[ScreenQuad::kTopRight].y, c[ScreenQuad::kTopRight].v, h);
 }
 
 int LakeHazeHeight(float bandHeight, unsigned pictureHeight, unsigned reflectionOffset, float h)

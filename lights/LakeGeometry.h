@@ -2,6 +2,8 @@
 #include <array>
 #include <cstdint>
 
+struct ScreenQuad;
+
 // The arithmetic of the lake layer that needs no device: where the water band lies and which part
 // of the picture it mirrors, the tint and haze values, and the turning ripple matrix. The layer
 // calls these on its quads and meshes; keeping them apart lets them be checked number by number.
@@ -13,6 +15,8 @@
 // layer's own single-precision sequence, so stored scenes place the horizon on the same pixel row.
 // h is at most 0.5 for every stored horizon value (0.5 - 0.005 x raw).
 void SplitCornerPairAtHorizon(float& bottomY, float& bottomV, float& topY, float& topV, float h);
+// Both sides of an axis-aligned rectangle quad split as above; x, z and u stay as they are.
+void SplitQuadAtHorizon(ScreenQuad& quad, float h);
 
 // Height in pixels of the haze band above the horizon: ((bandHeight / pictureHeight) x offset / h)
 // truncated, in single precision; 0 when h is 0 (no water band, nothing to haze over).

@@ -2,6 +2,7 @@
 // values and the ripple matrix.
 #include "lights/LakeGeometry.h"
 #include "model/UINTSclaleTo.h"
+#include "runtime/ScreenQuad.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,29 @@ TEST(LakeGeometry, SplitAtHorizonMirrorsTheBandAboveIt)
         // The picture row at the horizon lies at the horizon: the texture row at v = 1 - h is
         // picture row (1 - h) x 768, which is where the top corner now sits.
         EXPECT_NEAR(topV * 768.0f, topY, 1e-3f);
+    }
+}
+
+// The whole quad: both sides split alike, x, z and u untouched.
+TEST(LakeGeometry, SplitQuadAtHorizonKeepsXZAndU)
+{
+    ScreenQuad quad;
+    InitBackBufferQuad(quad, 1024.0f, 768.0f);
+    const ScreenQuad before = quad;
+    SplitQuadAtHorizon(quad, Horizon(63));
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(quad.corners[i].x, before.corners[i].x);
+        EXPECT_EQ(quad.corners[i].z, before.corners[i].z);
+        EXPECT_EQ(quad.corners[i].u, before.corners[i].u);
+    }
+    for (int bottom : {ScreenQuad::kBottomLeft, ScreenQuad::kBottomRight}) {
+        EXPECT_NEAR(quad.corners[bottom].y, 768.0f, 1e-3f);
+        EXPECT_NEAR(quad.corners[bottom].v, 0.63f, 1e-6f);
+    }
+    for (int top : {ScreenQuad::kTopLeft, ScreenQuad::kTopRight}) {
+        EXPECT_NEAR(quad.corners[top].y, 768.0f * 0.815f, 1e-3f);
+        EXPECT_NEAR(quad.corners[top].v, 0.815f, 1e-6f);
     }
 }
 

@@ -5,7 +5,9 @@ set(VO_TOOLS_TEST_DATA ${CMAKE_CURRENT_BINARY_DIR}/tools-data)
 set(tools_test_files ${VO_TOOLS_TEST_DATA}/test.fxo)
 vo_pack_effect(${VO_TOOLS_TEST_DATA}/test.fxo ${CMAKE_CURRENT_SOURCE_DIR}/tools/effects/test/test.fxd)
 foreach(entry test-grey:test-grey.png test-rgb:test-rgb.png test-rgba:test-rgba.png test-jpeg:test-jpeg.jpg
-        test-bmp:test-bmp.bmp test-argb-dds:test-argb.dds test-bump-dds:test-bump.dds)
+        test-bmp:test-bmp.bmp test-argb-dds:test-argb.dds test-bump-dds:test-bump.dds
+        lake-landscape:lake-landscape.png lake-water-mask:lake-water-mask.png
+        lake-waterfall-mask:lake-waterfall-mask.png lake-waves-mask:lake-waves-mask.png)
   string(REPLACE ":" ";" parts ${entry})
   list(GET parts 0 name)
   list(GET parts 1 file)

@@ -1,6 +1,7 @@
 #include "PictureCatalog.h"
 
 #include "Image.h"
+#include "LakeScenePictures.h"
 #include "PictureFiles.h"
 #include "PixelFont.h"
 #include "SeededRandom.h"
@@ -223,6 +224,10 @@ const std::vector<PictureEntry>& PictureCatalog()
         {"splash", "splash.png", "512 x 512 RGB PNG, black with a loading notice", MakeSplash},
         {"noise", "noise.png", "512 x 512 8-bit grey PNG, tileable noise (seed 2)", MakeNoise},
         {"lake-dudv", "lake-dudv.dds", "512 x 512 V8U8 DDS, ripple slopes (seed 3), full mip chain", MakeLakeDuDv},
+        {"lake-landscape", "lake-landscape.png", "1024 x 768 RGB PNG, sky, hills, a cliff with a waterfall, land to the horizon", MakeLakeLandscape},
+        {"lake-water-mask", "lake-water-mask.png", "1024 x 768 RGBA PNG, the pool and stream of the landscape in alpha", MakeLakeWaterMask},
+        {"lake-waterfall-mask", "lake-waterfall-mask.png", "1024 x 768 RGBA PNG, the waterfall of the landscape in alpha", MakeLakeWaterfallMask},
+        {"lake-waves-mask", "lake-waves-mask.png", "1024 x 768 RGBA PNG, the lake below the horizon in alpha", MakeLakeWavesMask},
         {"icon", "glimmer.ico", "icon, 16, 32 and 48 pixels, 32-bit", MakeIcon},
         {"test-grey", "test-grey.png", "64 x 32 grey PNG, x * 3 + y * 2", MakeTestGrey},
         {"test-rgb", "test-rgb.png", "48 x 40 RGB PNG, (5x, 6y, 255 - 2x - y)", MakeTestRgb},

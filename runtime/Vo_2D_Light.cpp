@@ -1,0 +1,273 @@
+#include "runtime/Vo_2D_Light.h"
+
+#include <d3d9.h>
+
+#include "model/ClassReaderRegistration.h"
+#include "model/CurrentDevice.h"
+#include "model/D3DResourceMakers.h"
+#include "model/TextureFrameSet.h"
+#include "model/Vo_DocResManager.h"
+#include "model/Vo_IOF_Virtual.h"
+#include "runtime/CurrentScreenView.h"
+#include "runtime/PicturePlacement.h"
+#include "runtime/RenderSizeStack.h"
+#include "runtime/ScreenQuad.h"
+#include "runtime/ScreenView.h"
+#include "runtime/Vo_ABObj.h"
+
+namespace {
+
+const int kDefaultPictureId = 5;
+
+void BackBufferSize(int& width, int& height)
+{
+    D3DSURFACE_DESC desc = {};
+    GetBackBufferDesc(desc);
+    width = static_cast<int>(desc.Width);
+    height = static_cast<int>(desc.Height);
+}
+
+}  // namespace
+
+Vo_2D_Light::Vo_2D_Light() : m_pictureLink(kDefaultPictureId, L"common_res.dll")
+{
+}
+
+Vo_2D_Light::~Vo_2D_Light()
+{
+    SetOutputTexture(nullptr);
+}
+
+void Vo_2D_Light::SetOutputTexture(IDirect3DTexture9* texture)
+{
+    if (texture)
+        texture->AddRef();
+    if (m_outputTexture)
+        m_outputTexture->Release();
+    m_outputTexture = texture;
+}
+
+void Vo_2D_Light::Load(Vo_IOF_Virtual& stream)
+{
+    vo_string className;
+    int32_t version = 0;
+    stream.ReadString(className);
+    stream.ReadInt(version);
+    LoadFields(stream, version);
+}
+
+void Vo_2D_Light::LoadFields(Vo_IOF_Virtual& stream, int32_t version)
+{
+    if (version >= 2)
+        ReadFileLink(stream, m_pictureLink);
+    if (version >= 3) {
+        std::unique_ptr<Kad_Camera> camera = ReadCameraRecord(stream);
+        if (camera)
+            m_camera.CopyFrom(*camera);
+    }
+}
+
+Vo_2D_Light* CreateLight2D(Vo_IOF_Virtual& stream, int32_t version)
+{
+    std::unique_ptr<Vo_2D_Light> layer(new Vo_2D_Light());
+    layer->LoadFields(stream, version);
+    return layer.release();
+}
+
+VO_REGISTER_LIGHT_READER(Vo_2D_Light);
+
+void ResetCameraSway(Vo_2D_Light& layer)
+{
+    layer.Camera().ResetSway();
+}
+
+void Vo_2D_Light::LoadContent()
+{
+    if (CurrentDocResManager)
+        m_picture = CopyFirstTextureInfo(CurrentDocResManager->GetTextureFrameSet(m_pictureLink));
+    // A link without a picture (a module that is absent) leaves an empty picture: the quad is
+    // still built, laid out at the target's size and drawn without a texture.
+    const float w = static_cast<float>(m_picture.width);
+    const float h = static_cast<float>(m_picture.height);
+    const float quad[20] = {0, h, 0, 0, 1, 0, 0, 0, 0, 0, w, h, 0, 1, 1, w, 0, 0, 1, 0};
+    if (CurrentDevice && SUCCEEDED(m_pictureQuad.CreateWorldQuad()))
+        m_pictureQuad.BuildWorldQuad(quad);
+}
+
+void Vo_2D_Light::OnPictureChanged()
+{
+    LoadContent();
+    Layout(m_targetWidth, m_targetHeight);
+}
+
+void Vo_2D_Light::LayoutView(int width, int height, int mode, bool noScaling)
+{
+    if (!CurrentScreenView)
+        return;
+    int backWidth = 0, backHeight = 0;
+    BackBufferSize(backWidth, backHeight);
+    CurrentScreenView->Layout(m_picture.width, m_picture.height, width, height, mode, noScaling,
+                              backWidth, backHeight);
+}
+
+void Vo_2D_Light::Layout(int width, int height)
+{
+    if (!m_sizePushed) {
+        m_targetWidth = width;
+        m_targetHeight = height;
+    }
+    const int mode = CurrentScreenView ? CurrentScreenView->Mode() : m_effectMode;
+    LayoutView(m_targetWidth, m_targetHeight, mode, m_sizePushed != 0);
+    int backWidth = 0, backHeight = 0;
+    BackBufferSize(backWidth, backHeight);
+    ScreenQuad quad = FitQuadToAspect(m_picture.width, m_picture.height, m_targetWidth, m_targetHeight);
+    ScaleQuadToBackBuffer(quad, m_targetWidth, m_targetHeight, backWidth, backHeight);
+    SetPicturePlacement(quad, m_targetWidth, m_targetHeight, static_cast<int>(m_picture.width),
+                        static_cast<int>(m_picture.height), backWidth, backHeight);
+}
+
+void Vo_2D_Light::SetPicturePosition(int mode)
+{
+    m_effectMode = mode;
+    LayoutView(m_targetWidth, m_targetHeight, mode, false);
+    Layout(m_targetWidth, m_targetHeight);
+}
+
+void Vo_2D_Light::RestoreDeviceObjects()
+{
+    IDirect3DDevice9* device = CurrentDevice;
+    if (device) {
+        device->SetRenderState(D3DRS_ZENABLE, FALSE);
+        device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+        device->SetRenderState(D3DRS_LIGHTING, FALSE);
+        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+        device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+        device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_MIRROR);
+        device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_MIRROR);
+        device->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, 0);
+        device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+        device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+        device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+        device->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 1);
+        device->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+        device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    }
+    if (CurrentDocResManager)
+        CurrentDocResManager->OnResetDevice();
+    int width = 0, height = 0;
+    BackBufferSize(width, height);
+    m_targets.Create(static_cast<uint32_t>(width), static_cast<uint32_t>(height));
+}
+
+void Vo_2D_Light::InvalidateDeviceObjects()
+{
+    m_targets.ReleaseTextures();
+    SetOutputTexture(nullptr);
+}
+
+void Vo_2D_Light::BeginRender(int nested)
+{
+    IDirect3DDevice9* device = CurrentDevice;
+    if (!device)
+        return;
+    if (CurrentScreenView) {
+        CurrentScreenView->ApplyTransforms();
+        CurrentScreenView->SetWorldTransform(m_pictureQuad.World());
+    }
+    if (!nested)
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFF00FFF, 1.0f, 0);
+    if (!m_pictureQuad.VertexBuffer())
+        return;
+    device->SetTexture(0, m_picture.texture.Get());
+    m_pictureQuad.BindWorldStream();
+    device->DrawPrimitive(m_pictureQuad.PrimitiveType(), 0, m_pictureQuad.PrimitiveCount());
+}
+
+void Vo_2D_Light::EndRender(int nested)
+{
+    if (!nested && CurrentScreenView)
+        CurrentScreenView->DrawBorders();
+}
+
+void Vo_2D_Light::Update(float time)
+{
+    m_camera.Update(time);
+}
+
+HRESULT Vo_2D_Light::DrawOverlayQuad(Vo_SimpleMesh<DX_V::PCT>* mesh)
+{
+    IDirect3DDevice9* device = CurrentDevice;
+    if (!mesh || !device || !mesh->VertexBuffer())
+        return S_OK;
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+    mesh->BindScreenColorStream();
+    device->DrawPrimitive(mesh->PrimitiveType(), 0, mesh->PrimitiveCount());
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    return S_OK;
+}
+
+void Vo_2D_Light::BeginEffects()
+{
+    m_effectMode = CurrentScreenView ? CurrentScreenView->Mode() : m_effectMode;
+    m_targets.Begin(m_targets);
+    LayoutView(m_targetWidth, m_targetHeight, ScreenView::kRenderTarget, false);
+}
+
+void Vo_2D_Light::ApplyEffects(const ObjectList& objects, int n)
+{
+    IDirect3DTexture9* picture = m_picture.texture.Get();
+    SetOutputTexture(picture);
+    for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
+        Vo_ABObj* object = it->Get();
+        if (!object)
+            continue;
+        if (object->NeedsBackground()) {
+            --n;
+            // The last object that needs the background ends the chain and draws onto the saved
+            // target; the ones before it draw into the pair.
+            SetOutputTexture(n > 0 ? SwapTarget() : EndEffects(false).Current());
+        }
+        if (object->IsEnabled())
+            RenderObject(*object);
+        SetOutputTexture(picture);
+    }
+}
+
+void Vo_2D_Light::RenderObject(Vo_ABObj&)
+{
+}
+
+RenderTargetPair& Vo_2D_Light::EndEffects(bool clear)
+{
+    LayoutView(m_targetWidth, m_targetHeight, m_effectMode, false);
+    m_targets.End();
+    if (clear && CurrentDevice)
+        CurrentDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    return m_targets;
+}
+
+void Vo_2D_Light::PushTargetSize(const D3DSURFACE_DESC& surface, int mode)
+{
+    m_pushMode = CurrentScreenView ? CurrentScreenView->Mode() : m_pushMode;
+    RenderSizeStack::Push(m_targetWidth, m_targetHeight);
+    m_sizePushed = 1;
+    m_targetWidth = static_cast<int>(surface.Width);
+    m_targetHeight = static_cast<int>(surface.Height);
+    LayoutView(m_targetWidth, m_targetHeight, mode, true);
+}
+
+void Vo_2D_Light::PopTargetSize()
+{
+    // An unbalanced pop keeps the current size rather than reading an empty stack.
+    if (!RenderSizeStack::Front(m_targetWidth, m_targetHeight))
+        return;
+    RenderSizeStack::Pop();
+    if (RenderSizeStack::Empty())
+        m_sizePushed = 0;
+    LayoutView(m_targetWidth, m_targetHeight, m_pushMode, false);
+}

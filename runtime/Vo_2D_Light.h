@@ -1,0 +1,104 @@
+#pragma once
+#include <d3d9.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "model/ComRef.h"
+#include "model/RenderTargetPair.h"
+#include "model/TextureInfo.h"
+#include "model/Vo_IOF_Item.h"
+#include "model/Vo_ImageFileLink.h"
+#include "runtime/CountedHandle.h"
+#include "runtime/Kad_Camera.h"
+#include "runtime/VertexTypes.h"
+#include "runtime/Vo_SimpleMesh.h"
+
+class Vo_ABObj;
+class Vo_IOF_Virtual;
+
+// The layer of a slide: shows the slide's picture under its camera and placement mode, lets the
+// slide's drawn objects paint into it from the last to the first, and hands the image drawn so far
+// to the objects that need it through a ping-pong render-target pair. Layer variants derive from
+// it and replace some of its steps, calling the base step first.
+class Vo_2D_Light : public Vo_IOF_Item {
+public:
+    using ObjectList = std::vector<CountedHandle<Vo_ABObj>>;
+
+    Vo_2D_Light();
+    Vo_2D_Light(const Vo_2D_Light&) = delete;
+    Vo_2D_Light& operator=(const Vo_2D_Light&) = delete;
+    ~Vo_2D_Light() override;
+
+    // Objects that draw into a texture of their own lay the view out for its size and put the
+    // outer size back afterwards; pushes nest and all layers share one stack.
+    virtual void PushTargetSize(const D3DSURFACE_DESC& surface, int mode);
+    virtual void PopTargetSize();
+
+    // The image the object being drawn may read as its background.
+    virtual IDirect3DTexture9** GetOutputTexture() { return &m_outputTexture; }
+    virtual unsigned GetPictureWidth() const { return m_picture.width; }
+    virtual unsigned GetPictureHeight() const { return m_picture.height; }
+
+    virtual void LoadContent();
+    virtual void RestoreDeviceObjects();
+    virtual void InvalidateDeviceObjects();
+    virtual void EndRender(int nested);
+    virtual void BeginRender(int nested);
+    virtual void Update(float time);
+    virtual void Layout(int width, int height);
+    virtual void SetPicturePosition(int mode);
+    virtual bool IsCameraSwayOn() const { return m_camera.SwayMode().Value() == 1; }
+    // Null draws nothing.
+    virtual HRESULT DrawOverlayQuad(Vo_SimpleMesh<DX_V::PCT>* mesh);
+    // n: the drawn objects that need the background, plus one for a layer with its own post effect.
+    virtual void ApplyEffects(const ObjectList& objects, int n);
+    virtual void BeginEffects();
+    virtual IDirect3DTexture9* SwapTarget() { return m_targets.Swap(); }
+    virtual RenderTargetPair& EndEffects(bool clear);
+    virtual bool HasOwnPostEffect() const { return false; }
+    virtual void OnPictureChanged();
+
+    // Reads the whole record (class name, version, fields); variants call it last in their reader.
+    void Load(Vo_IOF_Virtual& stream);
+    // The fields after the class name and version.
+    void LoadFields(Vo_IOF_Virtual& stream, int32_t version);
+
+    Vo_ImageFileLink& PictureLink() { return m_pictureLink; }
+    const Vo_ImageFileLink& PictureLink() const { return m_pictureLink; }
+    Kad_Camera& Camera() { return m_camera; }
+    const Kad_Camera& Camera() const { return m_camera; }
+    const TextureInfo& Picture() const { return m_picture; }
+    RenderTargetPair& Targets() { return m_targets; }
+    int TargetWidth() const { return m_targetWidth; }
+    int TargetHeight() const { return m_targetHeight; }
+    bool SizePushed() const { return m_sizePushed != 0; }
+
+protected:
+    // Draws one object into this layer. Objects draw through the layer's drawing interface; until
+    // that interface is in place a layer draws no objects of its own.
+    virtual void RenderObject(Vo_ABObj& object);
+
+private:
+    void LayoutView(int width, int height, int mode, bool noScaling);
+    void SetOutputTexture(IDirect3DTexture9* texture);
+
+    Vo_ImageFileLink m_pictureLink;
+    Kad_Camera m_camera;
+    TextureInfo m_picture;
+    Vo_SimpleMesh<DX_V::PCT> m_pictureQuad;
+    // A counted reference on every store: the pair's Swap hands out a borrowed one.
+    IDirect3DTexture9* m_outputTexture = nullptr;
+    int m_effectMode = 1;
+    int m_pushMode = 1;
+    RenderTargetPair m_targets;
+    int m_targetWidth = 0;
+    int m_targetHeight = 0;
+    uint8_t m_sizePushed = 0;
+};
+
+// The reader registered under "Vo_2D_Light": a new layer with the fields of that version.
+Vo_2D_Light* CreateLight2D(Vo_IOF_Virtual& stream, int32_t version);
+
+// Sway mode 1 without notification and a cleared sway state; run whenever the slide is shown.
+void ResetCameraSway(Vo_2D_Light& layer);

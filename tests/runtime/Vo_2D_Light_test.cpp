@@ -18,6 +18,101 @@
 #include "runtime/Vo_SlideShow_Light.h"
 #include "support/DeviceFixture.h"
 #include "support/TestPaths.h"
+#include "model/ClassReaderRegistration.h"
+#include "model/Vo_IOF_Virtual.h"
+#include "runtime/Vo_ABObj.h"
+#include "runtime/Vo_ABObj_Constructor.h"
+
+// Layers for the effect-chain tests: they let objects draw with the layer at hand, and one of
+// them composes the frame itself from the pair, at half brightness.
+class Vo_ChainLight : public Vo_2D_Light {
+public:
+    static inline Vo_2D_Light* s_drawing = nullptr;
+
+protected:
+    void RenderObject(Vo_ABObj& object) override
+    {
+        s_drawing = this;
+        object.Render(nullptr);
+        s_drawing = nullptr;
+    }
+};
+
+namespace {
+
+// A screen-space quad over x0..x1 of the 64 x 64 target, textured (modulated by the colour) or,
+// without a texture, of the colour alone.
+void DrawScreenQuad(IDirect3DTexture9* texture, uint32_t color, float x0, float x1)
+{
+    struct Vertex {
+        float x, y, z, rhw;
+        uint32_t color;
+        float u, v;
+    };
+    // Half a pixel back, so texel centres fall on pixel centres.
+    const float l = x0 - 0.5f, r = x1 - 0.5f, t = -0.5f, b = 63.5f;
+    const float ul = x0 / 64.0f, ur = x1 / 64.0f;
+    const Vertex quad[4] = {{l, b, 0, 1, color, ul, 1}, {l, t, 0, 1, color, ul, 0},
+                            {r, b, 0, 1, color, ur, 1}, {r, t, 0, 1, color, ur, 0}};
+    IDirect3DDevice9* d = CurrentDevice;
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    d->SetTexture(0, texture);
+    d->SetTextureStageState(0, D3DTSS_COLOROP, texture ? D3DTOP_MODULATE : D3DTOP_SELECTARG2);
+    d->SetVertexShader(nullptr);
+    d->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+    d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex));
+    d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+}
+
+}  // namespace
+
+class Vo_PostEffectLight : public Vo_ChainLight {
+public:
+    bool HasOwnPostEffect() const override { return true; }
+    void EndRender(int nested) override
+    {
+        Vo_2D_Light::EndRender(nested);
+        DrawScreenQuad(EndEffects(false).Current(), 0xFF808080, 0, 64);
+    }
+};
+
+// Kind 1 copies the background at half brightness over the whole target and so needs it; kind 2
+// paints the left quarter green.
+class Vo_ChainObjectCtrl : public Vo_ABObj_Constructor {
+public:
+    void LoadFields(Vo_IOF_Virtual& stream, int32_t) { stream.ReadUInt(m_kind); }
+    Vo_ABObj* CreateObject() override;
+    uint32_t m_kind = 0;
+};
+
+class ChainObject : public Vo_ABObj {
+public:
+    explicit ChainObject(Vo_ChainObjectCtrl* owner) : Vo_ABObj(owner), m_kind(owner->m_kind) {}
+    void Render(Vo_ABRender*) override
+    {
+        if (m_kind == 1)
+            DrawScreenQuad(*Vo_ChainLight::s_drawing->GetOutputTexture(), 0xFF808080, 0, 64);
+        else
+            DrawScreenQuad(nullptr, 0xFF00FF00, 0, 16);
+    }
+    void Notify(int, int) override {}
+    void Relayout() override {}
+    void Update(float) override {}
+    bool NeedsBackground() const override { return m_kind == 1; }
+
+private:
+    uint32_t m_kind;
+};
+
+Vo_ABObj* Vo_ChainObjectCtrl::CreateObject()
+{
+    return new ChainObject(new Vo_ChainObjectCtrl(*this));
+}
+
+VO_REGISTER_LIGHT_READER(Vo_ChainLight);
+VO_REGISTER_LIGHT_READER(Vo_PostEffectLight);
+VO_REGISTER_CONSTRUCTOR_READER(Vo_ChainObjectCtrl);
 
 namespace {
 
@@ -38,8 +133,9 @@ protected:
         if (HasFatalFailure())
             return;
         CurrentDevice = Device();
-        CurrentScreenView = &m_view;
-        m_bytes = AssembledDocument(L"TwoPictures.bin");
+        m_view.reset(new ScreenView());
+        CurrentScreenView = m_view.get();
+        m_bytes = AssembledDocument(Document());
         ASSERT_FALSE(m_bytes.empty());
         m_root.reset(LoadSceneDocumentFrom(m_bytes.data(), m_bytes.data() + m_bytes.size()));
         m_store.reset(CurrentDocResManager);
@@ -50,10 +146,14 @@ protected:
     {
         m_root.reset();
         m_store.reset();
+        // The view's border quads hold device buffers, which go before the device.
+        m_view.reset();
         CurrentScreenView = nullptr;
         CurrentDevice = nullptr;
         DeviceFixture::TearDown();
     }
+
+    virtual const wchar_t* Document() const { return L"TwoPictures.bin"; }
 
     // One frame as the host draws it; the colour at the centre, without alpha.
     uint32_t DrawFrame(float time)
@@ -65,7 +165,7 @@ protected:
         return PixelAt(32, 32) & 0x00FFFFFF;
     }
 
-    ScreenView m_view;
+    std::unique_ptr<ScreenView> m_view;
     std::vector<uint8_t> m_bytes;
     std::unique_ptr<Vo_SlideShow_Light> m_root;
     std::unique_ptr<Vo_DocResManager> m_store;
@@ -124,6 +224,33 @@ TEST_F(BaseLayerShow, NestedTargetSizesComeBackInOrder)
     EXPECT_TRUE(RenderSizeStack::Empty());
     // The view is back in its own mode: the picture fills the target again.
     EXPECT_TRUE(ColorsNear(DrawFrame(101.0f), 0xFF0000));
+}
+
+class ChainedObjects : public BaseLayerShow {
+    const wchar_t* Document() const override { return L"ChainedObjects.bin"; }
+};
+class PostEffectChain : public BaseLayerShow {
+    const wchar_t* Document() const override { return L"PostEffectChain.bin"; }
+};
+
+// The red picture goes into the pair; the last object needing the background (drawn first)
+// halves it into the other texture, the green quarter lands there too, and the first object
+// ends the chain, halving that onto the target.
+TEST_F(ChainedObjects, ObjectsThatNeedTheBackgroundPassTheImageAlong)
+{
+    EXPECT_TRUE(ColorsNear(DrawFrame(100.0f), 0x400000, 3)) << std::hex << PixelAt(32, 32);
+    EXPECT_TRUE(ColorsNear(PixelAt(8, 32) & 0xFFFFFF, 0x008000, 3)) << std::hex << PixelAt(8, 32);
+    // The output texture is back to the picture after the chain.
+    Vo_2D_Light& layer = *m_root->CurrentSlide()->GetLight();
+    EXPECT_EQ(*layer.GetOutputTexture(), layer.Picture().texture.Get());
+}
+
+// With its own post effect the layer counts one more: the first object swaps too, and the layer
+// composes the frame, halving once more.
+TEST_F(PostEffectChain, TheLayerEndsTheChainItself)
+{
+    EXPECT_TRUE(ColorsNear(DrawFrame(100.0f), 0x200000, 3)) << std::hex << PixelAt(32, 32);
+    EXPECT_TRUE(ColorsNear(PixelAt(8, 32) & 0xFFFFFF, 0x004000, 3)) << std::hex << PixelAt(8, 32);
 }
 
 }  // namespace

@@ -83,15 +83,14 @@ void ResetCameraSway(Vo_2D_Light& layer)
 
 void Vo_2D_Light::LoadContent()
 {
+    // A link without a picture (a module that is absent) leaves an empty picture: the layer is
+    // still laid out at the target's size and clears its target, with nothing drawn on it.
+    if (CurrentDevice)
+        m_pictureMesh.CreateQuad();
     if (CurrentDocResManager)
-        m_picture = CopyFirstTextureInfo(CurrentDocResManager->GetTextureFrameSet(m_pictureLink));
-    // A link without a picture (a module that is absent) leaves an empty picture: the quad is
-    // still built, laid out at the target's size and drawn without a texture.
-    const float w = static_cast<float>(m_picture.width);
-    const float h = static_cast<float>(m_picture.height);
-    const float quad[20] = {0, h, 0, 0, 1, 0, 0, 0, 0, 0, w, h, 0, 1, 1, w, 0, 0, 1, 0};
-    if (CurrentDevice && SUCCEEDED(m_pictureQuad.CreateWorldQuad()))
-        m_pictureQuad.BuildWorldQuad(quad);
+        m_pictureMesh.LoadPicture(m_pictureLink);
+    if (CurrentScreenView && CurrentDocResManager)
+        CurrentScreenView->BindBorderTextures(m_camera.BorderPictureLink());
 }
 
 void Vo_2D_Light::OnPictureChanged()
@@ -104,10 +103,7 @@ void Vo_2D_Light::LayoutView(int width, int height, int mode, bool noScaling)
 {
     if (!CurrentScreenView)
         return;
-    int backWidth = 0, backHeight = 0;
-    BackBufferSize(backWidth, backHeight);
-    CurrentScreenView->Layout(m_picture.width, m_picture.height, width, height, mode, noScaling,
-                              backWidth, backHeight);
+    CurrentScreenView->Layout(Picture(), width, height, mode, noScaling);
 }
 
 void Vo_2D_Light::Layout(int width, int height)
@@ -118,12 +114,10 @@ void Vo_2D_Light::Layout(int width, int height)
     }
     const int mode = CurrentScreenView ? CurrentScreenView->Mode() : m_effectMode;
     LayoutView(m_targetWidth, m_targetHeight, mode, m_sizePushed != 0);
-    int backWidth = 0, backHeight = 0;
-    BackBufferSize(backWidth, backHeight);
-    ScreenQuad quad = FitQuadToAspect(m_picture.width, m_picture.height, m_targetWidth, m_targetHeight);
-    ScaleQuadToBackBuffer(quad, m_targetWidth, m_targetHeight, backWidth, backHeight);
-    SetPicturePlacement(quad, m_targetWidth, m_targetHeight, static_cast<int>(m_picture.width),
-                        static_cast<int>(m_picture.height), backWidth, backHeight);
+    ScreenQuad quad = FitQuadToAspect(Picture(), m_targetWidth, m_targetHeight);
+    ScaleQuadToBackBuffer(quad, m_targetWidth, m_targetHeight);
+    SetPicturePlacement(quad, m_targetWidth, m_targetHeight, static_cast<int>(Picture().width),
+                        static_cast<int>(Picture().height));
 }
 
 void Vo_2D_Light::SetPicturePosition(int mode)
@@ -174,15 +168,15 @@ void Vo_2D_Light::BeginRender(int nested)
         return;
     if (CurrentScreenView) {
         CurrentScreenView->ApplyTransforms();
-        CurrentScreenView->SetWorldTransform(m_pictureQuad.World());
+        CurrentScreenView->SetWorldTransform(m_pictureMesh.World());
     }
     if (!nested)
         device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFF00FFF, 1.0f, 0);
-    if (!m_pictureQuad.VertexBuffer())
+    if (!m_pictureMesh.VertexBuffer())
         return;
-    device->SetTexture(0, m_picture.texture.Get());
-    m_pictureQuad.BindWorldStream();
-    device->DrawPrimitive(m_pictureQuad.PrimitiveType(), 0, m_pictureQuad.PrimitiveCount());
+    device->SetTexture(0, m_pictureMesh.Texture());
+    m_pictureMesh.BindWorldStream();
+    device->DrawPrimitive(m_pictureMesh.PrimitiveType(), 0, m_pictureMesh.PrimitiveCount());
 }
 
 void Vo_2D_Light::EndRender(int nested)
@@ -220,7 +214,7 @@ void Vo_2D_Light::BeginEffects()
 
 void Vo_2D_Light::ApplyEffects(const ObjectList& objects, int n)
 {
-    IDirect3DTexture9* picture = m_picture.texture.Get();
+    IDirect3DTexture9* picture = Picture().texture.Get();
     SetOutputTexture(picture);
     for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
         Vo_ABObj* object = it->Get();

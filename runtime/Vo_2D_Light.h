@@ -11,6 +11,7 @@
 #include "model/Vo_ImageFileLink.h"
 #include "runtime/CountedHandle.h"
 #include "runtime/Kad_Camera.h"
+#include "runtime/PictureMesh.h"
 #include "runtime/VertexTypes.h"
 #include "runtime/Vo_SimpleMesh.h"
 
@@ -37,8 +38,9 @@ public:
 
     // The image the object being drawn may read as its background.
     virtual IDirect3DTexture9** GetOutputTexture() { return &m_outputTexture; }
-    virtual unsigned GetPictureWidth() const { return m_picture.width; }
-    virtual unsigned GetPictureHeight() const { return m_picture.height; }
+    virtual PictureMesh* GetPictureMesh() { return &m_pictureMesh; }
+    virtual unsigned GetPictureWidth() const { return Picture().width; }
+    virtual unsigned GetPictureHeight() const { return Picture().height; }
 
     virtual void LoadContent();
     virtual void RestoreDeviceObjects();
@@ -68,7 +70,7 @@ public:
     const Vo_ImageFileLink& PictureLink() const { return m_pictureLink; }
     Kad_Camera& Camera() { return m_camera; }
     const Kad_Camera& Camera() const { return m_camera; }
-    const TextureInfo& Picture() const { return m_picture; }
+    const TextureInfo& Picture() const { return m_pictureMesh.Picture(); }
     RenderTargetPair& Targets() { return m_targets; }
     int TargetWidth() const { return m_targetWidth; }
     int TargetHeight() const { return m_targetHeight; }
@@ -85,8 +87,7 @@ private:
 
     Vo_ImageFileLink m_pictureLink;
     Kad_Camera m_camera;
-    TextureInfo m_picture;
-    Vo_SimpleMesh<DX_V::PCT> m_pictureQuad;
+    PictureMesh m_pictureMesh;
     // A counted reference on every store: the pair's Swap hands out a borrowed one.
     IDirect3DTexture9* m_outputTexture = nullptr;
     int m_effectMode = 1;

@@ -1,4 +1,8 @@
 #include "host/MusicGraph.h"
+#include "host/GraphMusicPlayer.h"
+#include "host/MusicTrackCursor.h"
+#include "host/SettingsKeyPath.h"
+#include "host/SettingsValues.h"
 #include "runtime/SoundDevice.h"
 
 #include "support/TestPaths.h"
@@ -8,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -227,6 +232,39 @@ TEST_F(MusicGraphTest, ReleasedGraphMakesEveryCallANoOp)
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
         DispatchMessageW(&message);
     EXPECT_TRUE(s_events.empty());
+}
+
+// The scene host's player over the real graph: tracks switch on the graph's own completion
+// events, and the stored sound settings reach the graph right after each track starts.
+TEST_F(MusicGraphTest, TrackOrderRunsOnRealCompletionsWithStoredSettings)
+{
+    wchar_t savedPath[260] = {};
+    std::wcscpy(savedPath, SettingsKeyPath);
+    std::wcscpy(SettingsKeyPath, L"Software\\GlimmerSaverMusicTests\\Settings\\");
+    WriteRegistryValue(50, kSoundVolumeValue);
+    WriteRegistryValue(0, kMuteSoundValue);
+
+    GraphMusicPlayer player;
+    MusicTrackCursor cursor;
+    const std::wstring first = MediaPath("tone_a.mp3");
+    const std::wstring second = MediaPath("tone_b.mp3");
+    cursor.Start({first, second}, player);
+    EXPECT_EQ(GraphSourceFiles(), std::vector<std::wstring>{first});
+    EXPECT_EQ(GraphVolume(), -2000);
+
+    WriteRegistryValue(1, kMuteSoundValue);
+    size_t handled = 0;
+    for (int completions = 1; completions <= 2; ++completions) {
+        ASSERT_TRUE(WaitForCompletions(completions));
+        for (; handled < s_events.size(); ++handled)
+            cursor.OnMusicEvent(s_events[handled], player);
+    }
+    // Two completions: the second track, then the first again, muted since the setting changed.
+    EXPECT_EQ(GraphSourceFiles(), std::vector<std::wstring>{first});
+    EXPECT_EQ(GraphVolume(), -10000);
+
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\GlimmerSaverMusicTests");
+    std::wcscpy(SettingsKeyPath, savedPath);
 }
 
 // Without a sound server neither DirectSound nor DirectShow has a device. The test list runs

@@ -290,3 +290,19 @@ TEST(NoAudioDeviceTest, SoundAndMusicStaySilentWithoutError)
     RewindMusic();
     // The graph and the sound objects are left for the process exit to release.
 }
+
+// Ends the process with the sound device, its primary buffer and a playing music graph still
+// made: the releases at exit must take them down in order and the process must end cleanly. The
+// test list runs it as the test ExitWhilePlaying with VO_EXIT_WHILE_PLAYING set.
+TEST(ExitWhilePlayingTest, SoundObjectsAndPlayingGraphAreLeftForTheExit)
+{
+    if (!GetEnvironmentVariableW(L"VO_EXIT_WHILE_PLAYING", nullptr, 0))
+        GTEST_SKIP() << "runs as the test ExitWhilePlaying";
+    HWND window = CreateWindowExW(0, L"STATIC", L"playing", WS_POPUP, 0, 0, 8, 8, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(CreateDirectSound(window));
+    ASSERT_EQ(InitMusicGraph(window), 1);
+    const std::wstring track = MediaPath("tone_b.mp3");
+    ASSERT_TRUE(PlayMusicFile(track.c_str()));
+}

@@ -38,6 +38,8 @@ AudioGraph::~AudioGraph() { Release(); }
 
 bool AudioGraph::Create(HWND__* notifyWindow)
 {
+    // The filters of an earlier graph must not be taken out of the new one.
+    Release();
     if (FAILED(CoInitialize(nullptr)))
         return false;
     if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC, IID_IGraphBuilder,

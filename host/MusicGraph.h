@@ -9,6 +9,9 @@ struct HWND__;
 
 extern AudioGraph MusicGraph;
 
+// The message that brings each graph event to the main saver window (WM_APP).
+const unsigned kMusicEventMessage = 0x8000;
+
 // Settings read before each track: volume 0 to 100 (initially 100), mute when not 0.
 extern int MusicVolume;
 extern int MusicMute;

@@ -7,7 +7,7 @@
 
 namespace {
 
-const long kGraphEventMessage = 0x8000;  // WM_APP
+const long kGraphEventMessage = 0x8000;  // WM_APP, as the host expects
 
 std::vector<ComRef<IBaseFilter>> ListFilters(IGraphBuilder* builder)
 {

@@ -74,16 +74,9 @@ start_wine_env() {
   _start_pulse
   boot_wine_prefix
   wineserver -p </dev/null >/dev/null 2>&1
-  # The keeper must not hold any pipe of ours, or ctest waits for it. Its window must exist
-  # before the first test program starts, or that program starts the desktop with ctest's pipe.
-  local ready="$VO_ENV_DIR/keeper.ready"
-  rm -f "$ready"
-  wine "$build_dir/tests/keeper.exe" "Z:$ready" </dev/null >/dev/null 2>&1 &
+  # The keeper must not hold any pipe of ours, or ctest waits for it.
+  wine "$build_dir/tests/keeper.exe" </dev/null >/dev/null 2>&1 &
   _started_pids+=("$!")
-  for _ in $(seq 1 200); do
-    [ -e "$ready" ] && break
-    sleep 0.1
-  done
   trap stop_wine_env EXIT
   # The first program of a fresh server brings up Wine's desktop; let that happen here, once,
   # rather than inside the first test that ctest starts.

@@ -1,5 +1,6 @@
 #include "host/CD3DScreensaver.h"
 
+#include "host/MusicGraph.h"
 #include "host/SaverErrors.h"
 
 #include <cwchar>
@@ -90,6 +91,9 @@ HRESULT CD3DScreensaver::Initialize(HINSTANCE instance)
         return S_OK;
     }
     ReadSettings();
+    // Only the modes that play the scene have music; without a graph it stays silent.
+    if (m_saverMode == kModeFullScreen || m_saverMode == kModeTest)
+        InitMusicGraph(m_mainWindow);
     return S_OK;
 }
 

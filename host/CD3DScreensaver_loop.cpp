@@ -1,6 +1,8 @@
 // The message loop, the frames over the render units and the saver windows' messages.
 #include "host/CD3DScreensaver.h"
 
+#include "host/MusicGraph.h"
+
 #include <mmsystem.h>
 
 namespace {
@@ -233,6 +235,10 @@ LRESULT CD3DScreensaver::HandleMessage(HWND window, UINT message, WPARAM wParam,
     case WM_USER:
         SetTimer(window, 1, 500, nullptr);
         break;
+    case kMusicEventMessage:
+        // One queued graph event per message; -1 when the graph is gone or the queue is empty.
+        OnMusicEvent(GetMusicEvent());
+        return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

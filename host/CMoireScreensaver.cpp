@@ -1,9 +1,15 @@
 #include "host/CMoireScreensaver.h"
 
+#include "host/MusicGraph.h"
+#include "host/OpenInBrowser.h"
 #include "host/RegistryKey.h"
+#include "host/SettingsDialogs.h"
 #include "host/SettingsKeyPath.h"
+#include "runtime/SoundDevice.h"
 
 #include <commctrl.h>
+#include <mmsystem.h>
+#include <dsound.h>
 #include <cwchar>
 
 CMoireScreensaver* CurrentMoireSaver = nullptr;
@@ -12,6 +18,7 @@ namespace {
 
 const int kTitleString = 1000;
 const int kConfigDialog = 106;
+const int kSoundDialog = 2214;
 const int kDisplaySettingsButton = 1006;
 
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -22,6 +29,17 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return CurrentMoireSaver->HandleConfigDialog(dialog, message, wParam, lParam);
     } catch (...) {
         // An exception must not unwind through the system's dialog code.
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK SoundDialogThunk(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!CurrentSaver)
+        return FALSE;
+    try {
+        return CurrentSaver->SoundDialogProc(dialog, message, wParam, lParam);
+    } catch (...) {
         return FALSE;
     }
 }
@@ -46,21 +64,7 @@ CMoireScreensaver::~CMoireScreensaver()
         CurrentMoireSaver = nullptr;
 }
 
-void CMoireScreensaver::ReadSettings()
-{
-    RegistryKey key;
-    if (key.Create(HKEY_CURRENT_USER, m_settingsKeyPath))
-        ReadScreenSettings(key.Handle());
-}
-
-void CMoireScreensaver::LoadSettings() { ReadSettings(); }
-
-void CMoireScreensaver::SaveSettings()
-{
-    RegistryKey key;
-    if (key.Create(HKEY_CURRENT_USER, m_settingsKeyPath))
-        WriteScreenSettings(key.Handle());
-}
+void CMoireScreensaver::ReadSettings() { LoadSettings(); }
 
 HRESULT CMoireScreensaver::AcceptDevice(const D3DCAPS9* caps, DWORD behavior,
                                         D3DFORMAT adapterFormat)
@@ -100,19 +104,28 @@ INT_PTR CMoireScreensaver::HandleConfigDialog(HWND dialog, UINT message, WPARAM 
     switch (message) {
     case WM_INITDIALOG:
         SetWindowTextW(dialog, m_title);
-        // The values read at start are written back, so the per-display subkeys are complete.
+        // The per-display values read at start are written back, so their subkeys exist.
         SaveSettings();
+        FillPicturePositionList(dialog);
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
+            StorePicturePositionSelection(dialog);
             SaveSettings();
             EndDialog(dialog, IDOK);
             break;
         case IDCANCEL:
-            // Edits made in the display dialog are dropped by reading the stored values again.
+            // Undoes edits made in the display dialog, which only the OK here stores.
             LoadSettings();
             EndDialog(dialog, IDCANCEL);
+            break;
+        case kSoundSettingsButton:
+            DialogBoxParamW(m_instance ? m_instance : GetModuleHandleW(nullptr),
+                            MAKEINTRESOURCEW(kSoundDialog), dialog, SoundDialogThunk, 0);
+            break;
+        case kWebsiteButton:
+            OpenInBrowser(kMakerWebsite);
             break;
         case kDisplaySettingsButton:
             ShowDisplayDialog(dialog);
@@ -121,4 +134,44 @@ INT_PTR CMoireScreensaver::HandleConfigDialog(HWND dialog, UINT message, WPARAM 
         return TRUE;
     }
     return FALSE;
+}
+
+INT_PTR CMoireScreensaver::SoundDialogProc(HWND dialog, UINT message, WPARAM wParam,
+                                           LPARAM lParam)
+{
+    return HandleSoundDialog(dialog, message, wParam, lParam);
+}
+
+void CMoireScreensaver::LoadSettings()
+{
+    RegistryKey key;
+    if (key.Create(HKEY_CURRENT_USER, m_settingsKeyPath))
+        ReadScreenSettings(key.Handle());
+}
+
+void CMoireScreensaver::SaveSettings()
+{
+    RegistryKey key;
+    if (key.Create(HKEY_CURRENT_USER, m_settingsKeyPath))
+        WriteScreenSettings(key.Handle());
+}
+
+HRESULT CMoireScreensaver::ResetDeviceResources()
+{
+    // Only the first unit's call makes the device; its cooperative level is set for the main
+    // window. Without an audio device the saver stays silent.
+    CreateDirectSound(m_mainWindow);
+    return S_OK;
+}
+
+HRESULT CMoireScreensaver::LoseDeviceResources()
+{
+    if (PrimarySoundBuffer) {
+        PrimarySoundBuffer->SetVolume(DSBVOLUME_MAX);
+        PrimarySoundBuffer->Stop();
+    }
+    // The graph is not made again during the run: after a device reset the music stays silent.
+    MusicGraph.Stop();
+    ReleaseMusicGraph();
+    return S_OK;
 }

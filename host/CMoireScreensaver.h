@@ -20,6 +20,13 @@ public:
     void SaveSettings();
     HRESULT AcceptDevice(const D3DCAPS9* caps, DWORD behavior, D3DFORMAT adapterFormat) override;
     HRESULT DrawUnit() override;
+    HRESULT ResetDeviceResources() override;
+    HRESULT LoseDeviceResources() override;
+    INT_PTR SoundDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The per-display values under the settings key, read again or written.
+    void LoadSettings();
+    void SaveSettings();
 
     INT_PTR HandleConfigDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 };

@@ -1,0 +1,174 @@
+// The configuration mode of the built saver driven like a user: the picture position, the sound
+// dialog and the web-site button, checked in the registry and through a recorder program
+// registered as the browser.
+#include "support/ProcessRunner.h"
+#include "support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kSettingsKey[] = L"Software\\Quellmark\\Glimmerkit Maker\\Screensaver\\";
+const wchar_t kBrowserKey[] = L"http\\shell\\open\\command";
+
+bool WaitUntil(const std::function<bool()>& condition)
+{
+    // Only keeps a lost dialog from hanging the run; nothing is measured.
+    const ULONGLONG end = GetTickCount64() + 30000;
+    while (GetTickCount64() < end) {
+        if (condition())
+            return true;
+        Sleep(50);
+    }
+    return condition();
+}
+
+// A visible dialog of the process with the caption, or null.
+HWND FindDialog(DWORD pid, const std::wstring& caption)
+{
+    struct Search {
+        DWORD pid;
+        const std::wstring* caption;
+        HWND found;
+    } search{pid, &caption, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            wchar_t cls[64] = {};
+            wchar_t text[256] = {};
+            GetClassNameW(w, cls, 64);
+            GetWindowTextW(w, text, 256);
+            if (pid == s->pid && IsWindowVisible(w) && std::wstring(cls) == L"#32770" &&
+                (s->caption->empty() || *s->caption == text)) {
+                s->found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+int StoredSetting(const wchar_t* name)
+{
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value,
+                     &size) != ERROR_SUCCESS)
+        return -1;
+    return static_cast<int>(value);
+}
+
+// Saves a registry value's bytes and puts them back (or removes the value) afterwards.
+class SavedValue {
+public:
+    SavedValue(HKEY root, const wchar_t* path, const wchar_t* name)
+        : m_root(root), m_path(path), m_name(name ? name : L""), m_hasName(name != nullptr)
+    {
+        DWORD size = 0;
+        m_present = RegGetValueW(root, path, Name(), RRF_RT_ANY | RRF_NOEXPAND, &m_type, nullptr,
+                                 &size) ==
+                    ERROR_SUCCESS;
+        m_bytes.resize(size);
+        if (m_present)
+            RegGetValueW(root, path, Name(), RRF_RT_ANY | RRF_NOEXPAND, &m_type, m_bytes.data(),
+                         &size);
+    }
+    ~SavedValue()
+    {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(m_root, m_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                            nullptr) != ERROR_SUCCESS)
+            return;
+        if (m_present)
+            RegSetValueExW(key, Name(), 0, m_type, m_bytes.data(),
+                           static_cast<DWORD>(m_bytes.size()));
+        else
+            RegDeleteValueW(key, Name());
+        RegCloseKey(key);
+    }
+    const wchar_t* Name() const { return m_hasName ? m_name.c_str() : nullptr; }
+
+private:
+    HKEY m_root;
+    std::wstring m_path;
+    std::wstring m_name;
+    bool m_hasName;
+    bool m_present = false;
+    DWORD m_type = 0;
+    std::vector<BYTE> m_bytes;
+};
+
+}  // namespace
+
+TEST(ConfigurationDialogsTest, PicturePositionSoundSettingsAndWebsiteAreStoredAndStarted)
+{
+    SavedValue picture(HKEY_CURRENT_USER, kSettingsKey, L"\"PicPos\"");
+    SavedValue volume(HKEY_CURRENT_USER, kSettingsKey, L"\"SoundVolume\"");
+    SavedValue mute(HKEY_CURRENT_USER, kSettingsKey, L"\"MuteSound\"");
+    SavedValue browser(HKEY_CLASSES_ROOT, kBrowserKey, nullptr);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"\"PicPos\"");
+
+    const std::wstring recorded =
+        UnixToWindowsPath(std::string(VO_BINARY_DIR)) + L"\\website-recorder.txt";
+    DeleteFileW(recorded.c_str());
+    const std::wstring command = L"\"" + BuiltProgramPath(L"tests\\command_recorder.exe") +
+                                 L"\" \"" + recorded + L"\" \"%1\"";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, kBrowserKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                   static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+
+    ProcessRunner saver;
+    ASSERT_TRUE(saver.Start(BuiltProgramPath(L"GlimmerSaver.scr"), L"/c"));
+    HWND config = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (config = FindDialog(saver.ProcessId(), L"")) != nullptr; }));
+    // Nothing stored: Fill is selected.
+    ASSERT_TRUE(WaitUntil([&] { return SendDlgItemMessageW(config, 1023, CB_GETCOUNT, 0, 0) == 3; }));
+    EXPECT_EQ(SendDlgItemMessageW(config, 1023, CB_GETCURSEL, 0, 0), 2);
+
+    // The sound dialog: volume 30 (the trackbar's top is the loudest) and mute.
+    PostMessageW(config, WM_COMMAND, MAKEWPARAM(1007, BN_CLICKED), 0);
+    HWND sound = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return (sound = FindDialog(saver.ProcessId(), L"Sound Settings")) != nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return SendDlgItemMessageW(sound, 1021, TBM_GETRANGEMAX, 0, 0) == 100; }));
+    SendDlgItemMessageW(sound, 1021, TBM_SETPOS, TRUE, 70);
+    SendDlgItemMessageW(sound, 1022, BM_SETCHECK, BST_CHECKED, 0);
+    PostMessageW(sound, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(sound); }));
+    EXPECT_EQ(StoredSetting(L"\"SoundVolume\""), 30);
+    EXPECT_EQ(StoredSetting(L"\"MuteSound\""), 1);
+
+    // The web-site button starts the registered browser command with an address.
+    PostMessageW(config, WM_COMMAND, MAKEWPARAM(1017, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return GetFileAttributesW(recorded.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+    std::ifstream file(std::string(recorded.begin(), recorded.end()));
+    std::string address;
+    std::getline(file, address);
+    EXPECT_EQ(address.rfind("http", 0), 0u) << address;
+    file.close();
+    DeleteFileW(recorded.c_str());
+
+    // OK stores the picture position.
+    SendDlgItemMessageW(config, 1023, CB_SETCURSEL, 1, 0);
+    PostMessageW(config, WM_COMMAND, IDOK, 0);
+    ProcessResult result = saver.Wait(60000);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitCode, 0u) << result.output;
+    EXPECT_EQ(StoredSetting(L"\"PicPos\""), 1);
+}

@@ -8,12 +8,18 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <cwchar>
 
 namespace {
 
-const wchar_t kTestRoot[] = L"Software\\GlimmerSaverDialogTests";
-const wchar_t kTestKey[] = L"Software\\GlimmerSaverDialogTests\\Settings\\";
+// ctest runs the tests of this file in parallel processes: each process has a key of its own.
+const std::wstring kTestRootPath =
+    L"Software\\GlimmerSaverDialogTests " + std::to_wstring(GetCurrentProcessId());
+const std::wstring kTestKeyPath = kTestRootPath + L"\\Settings\\";
+const wchar_t* const kTestRoot = kTestRootPath.c_str();
+const wchar_t* const kTestKey = kTestKeyPath.c_str();
 
 // The controls of the two dialogs on a plain window, settings under a test key.
 class SettingsDialogsTest : public ::testing::Test {

@@ -6,13 +6,19 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <cwchar>
 #include <vector>
 
 namespace {
 
-const wchar_t kTestRoot[] = L"Software\\GlimmerSaverTests";
-const wchar_t kTestKey[] = L"Software\\GlimmerSaverTests\\Settings\\";
+// ctest runs the tests of this file in parallel processes: each process has a key of its own.
+const std::wstring kTestRootPath =
+    L"Software\\GlimmerSaverTests " + std::to_wstring(GetCurrentProcessId());
+const std::wstring kTestKeyPath = kTestRootPath + L"\\Settings\\";
+const wchar_t* const kTestRoot = kTestRootPath.c_str();
+const wchar_t* const kTestKey = kTestKeyPath.c_str();
 
 // A value as it may be found in the registry, written without the code under test.
 struct StoredValue {

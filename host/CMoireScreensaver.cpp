@@ -19,7 +19,6 @@ namespace {
 const int kTitleString = 1000;
 const int kConfigDialog = 106;
 const int kSoundDialog = 2214;
-const int kDisplaySettingsButton = 1006;
 
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -15,9 +15,6 @@ public:
 
     void ShowConfigDialog() override;
     void ReadSettings() override;
-    // The per-display values: read again (undoing unsaved edits) and stored.
-    void LoadSettings();
-    void SaveSettings();
     HRESULT AcceptDevice(const D3DCAPS9* caps, DWORD behavior, D3DFORMAT adapterFormat) override;
     HRESULT DrawUnit() override;
     HRESULT ResetDeviceResources() override;

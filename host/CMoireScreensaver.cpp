@@ -4,8 +4,14 @@
 #include "host/OpenInBrowser.h"
 #include "host/RegistryKey.h"
 #include "host/SettingsDialogs.h"
+#include "host/SaverErrors.h"
 #include "host/SettingsKeyPath.h"
 #include "runtime/SoundDevice.h"
+
+#include "model/CurrentDevice.h"
+#include "model/Vo_DocResManager.h"
+#include "runtime/CurrentScreenView.h"
+#include "runtime/LoadSceneDocument.h"
 
 #include <commctrl.h>
 #include <mmsystem.h>
@@ -45,7 +51,7 @@ INT_PTR CALLBACK SoundDialogThunk(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 }  // namespace
 
-CMoireScreensaver::CMoireScreensaver()
+CMoireScreensaver::CMoireScreensaver() : m_sceneLoader(LoadSceneDocument)
 {
     CurrentMoireSaver = this;
     InitCommonControls();
@@ -59,6 +65,10 @@ CMoireScreensaver::CMoireScreensaver()
 
 CMoireScreensaver::~CMoireScreensaver()
 {
+    // Runs that never ended through the saver's own end (error mode, tests) are cleaned up here.
+    ReleaseScene();
+    m_currentScene = nullptr;
+    CurrentScreenView = nullptr;
     if (CurrentMoireSaver == this)
         CurrentMoireSaver = nullptr;
 }
@@ -78,15 +88,75 @@ HRESULT CMoireScreensaver::AcceptDevice(const D3DCAPS9* caps, DWORD behavior,
     return S_OK;
 }
 
+void CMoireScreensaver::OnSelectUnit(int unit)
+{
+    if (unit < 0 || unit >= kSceneCount)
+        return;
+    m_currentScene = &m_scenes[unit];
+    CurrentDevice = m_device;
+    CurrentScreenView = &m_currentScene->View();
+    if (Vo_DocResManager* store = m_currentScene->Store())
+        CurrentDocResManager = store;
+}
+
 HRESULT CMoireScreensaver::DrawUnit()
 {
-    if (!m_device)
+    MonitorScene* const scene = m_currentScene;
+    if (!scene || !m_device)
         return S_OK;
-    if (SUCCEEDED(m_device->BeginScene())) {
-        m_device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00000000, 1.0f, 0);
-        m_device->EndScene();
+    if (scene->Started()) {
+        scene->FrameMove(m_time);
+        scene->DrawScene();
+    } else if (scene->SplashDrawn()) {
+        if (!scene->StartScene(m_sceneLoader, m_musicPlayer))
+            SetErrorMode(kErrMedia);
+    } else {
+        scene->DrawSplash(static_cast<int>(m_backBufferDesc.Width),
+                          static_cast<int>(m_backBufferDesc.Height));
     }
     return S_OK;
+}
+
+HRESULT CMoireScreensaver::ResetDeviceResources()
+{
+    try {
+        CreateDirectSound(m_mainWindow);
+        if (m_currentScene)
+            m_currentScene->RestoreDeviceObjects();
+    } catch (...) {
+        SetErrorMode(kErrMedia);
+    }
+    return S_OK;
+}
+
+HRESULT CMoireScreensaver::LoseDeviceResources()
+{
+    if (PrimarySoundBuffer) {
+        PrimarySoundBuffer->SetVolume(0);
+        PrimarySoundBuffer->Stop();
+    }
+    // The graph is not made again in this run: after a reset the music stays silent.
+    MusicGraph.Stop();
+    ReleaseMusicGraph();
+    if (m_currentScene)
+        m_currentScene->InvalidateDeviceObjects();
+    return S_OK;
+}
+
+HRESULT CMoireScreensaver::ReleaseScene()
+{
+    // The graph lets go of the tracks before their temporary copies are deleted, and the scenes'
+    // sound items go while the sound device still exists (it is released at process exit).
+    ReleaseMusicGraph();
+    for (MonitorScene& scene : m_scenes)
+        scene.ReleaseScene();
+    return S_OK;
+}
+
+void CMoireScreensaver::OnMusicEvent(int eventCode)
+{
+    if (m_currentScene)
+        m_currentScene->PlayNextTrack(eventCode, m_musicPlayer);
 }
 
 void CMoireScreensaver::ShowConfigDialog()
@@ -153,24 +223,4 @@ void CMoireScreensaver::SaveSettings()
     RegistryKey key;
     if (key.Create(HKEY_CURRENT_USER, m_settingsKeyPath))
         WriteScreenSettings(key.Handle());
-}
-
-HRESULT CMoireScreensaver::ResetDeviceResources()
-{
-    // Only the first unit's call makes the device; its cooperative level is set for the main
-    // window. Without an audio device the saver stays silent.
-    CreateDirectSound(m_mainWindow);
-    return S_OK;
-}
-
-HRESULT CMoireScreensaver::LoseDeviceResources()
-{
-    if (PrimarySoundBuffer) {
-        PrimarySoundBuffer->SetVolume(DSBVOLUME_MAX);
-        PrimarySoundBuffer->Stop();
-    }
-    // The graph is not made again during the run: after a device reset the music stays silent.
-    MusicGraph.Stop();
-    ReleaseMusicGraph();
-    return S_OK;
 }

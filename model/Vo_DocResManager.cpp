@@ -35,6 +35,9 @@ Vo_DocResManager::Vo_DocResManager()
 Vo_DocResManager::~Vo_DocResManager()
 {
     OnLostDevice();
+    // The loader goes with the store; nobody may go on using it through the current one.
+    if (CurrentResourceLoader == m_loader.get())
+        CurrentResourceLoader = nullptr;
     m_loader.reset();
     m_maps.reset();
     if (CurrentDocResManager == this)

@@ -35,9 +35,7 @@ Vo_DocResManager::Vo_DocResManager()
 Vo_DocResManager::~Vo_DocResManager()
 {
     OnLostDevice();
-    // The loader goes with the store; nobody may go on using it through the current one.
-    if (CurrentResourceLoader == m_loader.get())
-        CurrentResourceLoader = nullptr;
+    // The loader's own destructor hands CurrentResourceLoader to a living loader or null.
     m_loader.reset();
     m_maps.reset();
     if (CurrentDocResManager == this)

@@ -32,7 +32,7 @@ HRESULT TexturedQuad::SetTexturedQuad(IDirect3DTexture9* texture, const ScreenQu
     HRESULT hr = CreateQuadBuffer<ScreenTexVertex>();
     if (FAILED(hr))
         return hr;
-    auto* v = static_cast<ScreenTexVertex*>(LockVertices(4, sizeof(ScreenTexVertex)));
+    auto* v = LockQuad<ScreenTexVertex>();
     if (!v)
         return E_FAIL;
     for (int i = 0; i < 4; ++i) {

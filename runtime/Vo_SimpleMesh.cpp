@@ -134,7 +134,7 @@ HRESULT Vo_SimpleMesh<Vertex>::BuildWorldQuad(const float values[20])
     HRESULT hr = CreateWorldQuad();
     if (FAILED(hr))
         return hr;
-    auto* v = static_cast<TexVertex*>(LockVertices(4, sizeof(TexVertex)));
+    auto* v = LockQuad<TexVertex>();
     if (!v)
         return E_FAIL;
     for (int i = 0; i < 4; ++i) {
@@ -148,7 +148,7 @@ HRESULT Vo_SimpleMesh<Vertex>::BuildWorldQuad(const float values[20])
 template <class Vertex>
 void Vo_SimpleMesh<Vertex>::SetWorldCorners(const float positions[12])
 {
-    auto* v = static_cast<TexVertex*>(LockVertices(4, sizeof(TexVertex)));
+    auto* v = LockQuad<TexVertex>();
     if (!v)
         return;
     for (int i = 0; i < 4; ++i) {
@@ -165,7 +165,7 @@ HRESULT Vo_SimpleMesh<Vertex>::SetQuadWithColor(uint32_t color, const ScreenQuad
     HRESULT hr = CreateQuadBuffer<ScreenColorVertex>();
     if (FAILED(hr))
         return hr;
-    auto* v = static_cast<ScreenColorVertex*>(LockVertices(4, sizeof(ScreenColorVertex)));
+    auto* v = LockQuad<ScreenColorVertex>();
     if (!v)
         return E_FAIL;
     for (int i = 0; i < 4; ++i) {
@@ -179,7 +179,7 @@ HRESULT Vo_SimpleMesh<Vertex>::SetQuadWithColor(uint32_t color, const ScreenQuad
 template <class Vertex>
 void Vo_SimpleMesh<Vertex>::SetScreenCorners(const ScreenQuad& quad)
 {
-    auto* v = static_cast<ScreenColorVertex*>(LockVertices(4, sizeof(ScreenColorVertex)));
+    auto* v = LockQuad<ScreenColorVertex>();
     if (!v)
         return;
     for (int i = 0; i < 4; ++i) {
@@ -193,10 +193,11 @@ void Vo_SimpleMesh<Vertex>::SetScreenCorners(const ScreenQuad& quad)
 }
 
 template <class Vertex>
-void Vo_SimpleMesh<Vertex>::SetCornerAlphas(float bottomLeft, float bottomRight, float topLeft,
-                                            float topRight)
+template <class Layout>
+void Vo_SimpleMesh<Vertex>::SetQuadCornerAlphas(float bottomLeft, float bottomRight, float topLeft,
+                                                float topRight)
 {
-    auto* v = static_cast<ScreenColorVertex*>(LockVertices(4, sizeof(ScreenColorVertex)));
+    Layout* v = LockQuad<Layout>();
     if (!v)
         return;
     uint32_t* colors[4] = {&v[0].color, &v[1].color, &v[2].color, &v[3].color};
@@ -205,12 +206,19 @@ void Vo_SimpleMesh<Vertex>::SetCornerAlphas(float bottomLeft, float bottomRight,
 }
 
 template <class Vertex>
+void Vo_SimpleMesh<Vertex>::SetCornerAlphas(float bottomLeft, float bottomRight, float topLeft,
+                                            float topRight)
+{
+    SetQuadCornerAlphas<ScreenColorVertex>(bottomLeft, bottomRight, topLeft, topRight);
+}
+
+template <class Vertex>
 HRESULT Vo_SimpleMesh<Vertex>::SetColorQuadXYZ(uint32_t color, const ScreenQuad& quad)
 {
     HRESULT hr = CreateQuadBuffer<ColorVertex>();
     if (FAILED(hr))
         return hr;
-    auto* v = static_cast<ColorVertex*>(LockVertices(4, sizeof(ColorVertex)));
+    auto* v = LockQuad<ColorVertex>();
     if (!v)
         return E_FAIL;
     for (int i = 0; i < 4; ++i)
@@ -222,7 +230,7 @@ HRESULT Vo_SimpleMesh<Vertex>::SetColorQuadXYZ(uint32_t color, const ScreenQuad&
 template <class Vertex>
 void Vo_SimpleMesh<Vertex>::SetCornersXYZ(const ScreenQuad& quad)
 {
-    auto* v = static_cast<ColorVertex*>(LockVertices(4, sizeof(ColorVertex)));
+    auto* v = LockQuad<ColorVertex>();
     if (!v)
         return;
     for (int i = 0; i < 4; ++i) {
@@ -236,7 +244,7 @@ void Vo_SimpleMesh<Vertex>::SetCornersXYZ(const ScreenQuad& quad)
 template <class Vertex>
 void Vo_SimpleMesh<Vertex>::SetRgbXYZ(uint32_t color)
 {
-    auto* v = static_cast<ColorVertex*>(LockVertices(4, sizeof(ColorVertex)));
+    auto* v = LockQuad<ColorVertex>();
     if (!v)
         return;
     for (int i = 0; i < 4; ++i)
@@ -248,18 +256,13 @@ template <class Vertex>
 void Vo_SimpleMesh<Vertex>::SetCornerAlphasXYZ(float bottomLeft, float bottomRight, float topLeft,
                                                float topRight)
 {
-    auto* v = static_cast<ColorVertex*>(LockVertices(4, sizeof(ColorVertex)));
-    if (!v)
-        return;
-    uint32_t* colors[4] = {&v[0].color, &v[1].color, &v[2].color, &v[3].color};
-    PutCornerAlphas(colors, bottomLeft, bottomRight, topLeft, topRight);
-    UnlockVertices();
+    SetQuadCornerAlphas<ColorVertex>(bottomLeft, bottomRight, topLeft, topRight);
 }
 
 template <class Vertex>
 void Vo_SimpleMesh<Vertex>::SetTexturedCorners(const ScreenQuad& quad)
 {
-    auto* v = static_cast<ScreenTexVertex*>(LockVertices(4, sizeof(ScreenTexVertex)));
+    auto* v = LockQuad<ScreenTexVertex>();
     if (!v)
         return;
     for (int i = 0; i < 4; ++i) {
@@ -277,7 +280,7 @@ void Vo_SimpleMesh<Vertex>::SetTexturedCorners(const ScreenQuad& quad)
 template <class Vertex>
 void Vo_SimpleMesh<Vertex>::SetQuadAlpha(uint8_t alpha, float factor)
 {
-    auto* v = static_cast<ScreenTexVertex*>(LockVertices(4, sizeof(ScreenTexVertex)));
+    auto* v = LockQuad<ScreenTexVertex>();
     if (!v)
         return;
     float scaled = factor * static_cast<float>(alpha);

@@ -82,6 +82,15 @@ protected:
     // Locks the whole buffer when it holds at least `count` vertices of the given stride.
     void* LockVertices(UINT count, UINT stride);
     void UnlockVertices();
+    // The four vertices of a quad of the given layout, locked; null when the buffer is too small.
+    template <class Layout>
+    Layout* LockQuad()
+    {
+        return static_cast<Layout*>(LockVertices(4, sizeof(Layout)));
+    }
+    // Corner alphas for either coloured layout (screen or picture coordinates).
+    template <class Layout>
+    void SetQuadCornerAlphas(float bottomLeft, float bottomRight, float topLeft, float topRight);
     // A new four-vertex buffer of the layout, attached as a strip.
     template <class Layout>
     HRESULT CreateQuadBuffer();

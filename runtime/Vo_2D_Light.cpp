@@ -9,6 +9,8 @@
 #include "model/Vo_DocResManager.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "runtime/CurrentScreenView.h"
+#include "runtime/LayerDrawing.h"
+#include "runtime/MeshInstance.h"
 #include "runtime/PicturePlacement.h"
 #include "runtime/RenderSizeStack.h"
 #include "runtime/ScreenQuad.h"
@@ -31,6 +33,13 @@ void BackBufferSize(int& width, int& height)
 
 Vo_2D_Light::Vo_2D_Light() : m_pictureLink(kDefaultPictureId, L"common_res.dll")
 {
+    BindPictureObserver();
+}
+
+void Vo_2D_Light::BindPictureObserver()
+{
+    m_bindings.SetOwner(this);
+    m_bindings.BindNotify(m_pictureLink, &Vo_2D_Light::OnPictureChanged);
 }
 
 Vo_2D_Light::~Vo_2D_Light()
@@ -95,7 +104,8 @@ void Vo_2D_Light::LoadContent()
 
 void Vo_2D_Light::OnPictureChanged()
 {
-    LoadContent();
+    if (CurrentDocResManager)
+        m_pictureMesh.LoadPicture(m_pictureLink);
     Layout(m_targetWidth, m_targetHeight);
 }
 
@@ -192,17 +202,7 @@ void Vo_2D_Light::Update(float time)
 
 HRESULT Vo_2D_Light::DrawOverlayQuad(Vo_SimpleMesh<DX_V::PCT>* mesh)
 {
-    IDirect3DDevice9* device = CurrentDevice;
-    if (!mesh || !device || !mesh->VertexBuffer())
-        return S_OK;
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
-    mesh->BindScreenColorStream();
-    device->DrawPrimitive(mesh->PrimitiveType(), 0, mesh->PrimitiveCount());
-    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    return S_OK;
+    return ::DrawOverlayQuad(mesh);
 }
 
 void Vo_2D_Light::BeginEffects()
@@ -227,13 +227,9 @@ void Vo_2D_Light::ApplyEffects(const ObjectList& objects, int n)
             SetOutputTexture(n > 0 ? SwapTarget() : EndEffects(false).Current());
         }
         if (object->IsEnabled())
-            RenderObject(*object);
+            object->Render(this);
         SetOutputTexture(picture);
     }
-}
-
-void Vo_2D_Light::RenderObject(Vo_ABObj&)
-{
 }
 
 RenderTargetPair& Vo_2D_Light::EndEffects(bool clear)
@@ -264,4 +260,60 @@ void Vo_2D_Light::PopTargetSize()
     if (RenderSizeStack::Empty())
         m_sizePushed = 0;
     LayoutView(m_targetWidth, m_targetHeight, m_pushMode, false);
+}
+
+HRESULT Vo_2D_Light::DrawIndexedWithEffect(Vo_IndexedMesh<DX_V::PCT>* mesh, ID3DXEffect** effect)
+{
+    return ::DrawIndexedWithEffect(mesh, effect);
+}
+
+HRESULT Vo_2D_Light::DrawListWithEffect(Vo_SimpleMesh<DX_V::PCT>* mesh, ID3DXEffect** effect)
+{
+    return ::DrawListWithEffect(mesh, effect);
+}
+
+HRESULT Vo_2D_Light::DrawStripWithEffect(Vo_SimpleMesh<DX_V::PCT>* mesh, ID3DXEffect** effect)
+{
+    return ::DrawStripWithEffect(mesh, effect);
+}
+
+HRESULT Vo_2D_Light::DrawColoredIndexed(Vo_IndexedMesh<DX_V::PCT>* mesh, ID3DXEffect** effect,
+                                        int primitiveCount, float)
+{
+    return ::DrawColoredIndexed(mesh, effect, primitiveCount);
+}
+
+HRESULT Vo_2D_Light::DrawColoredIndexedWithEffect(Vo_IndexedMesh<DX_V::PCT>* mesh, ID3DXEffect** effect)
+{
+    return ::DrawColoredIndexedWithEffect(mesh, effect);
+}
+
+HRESULT Vo_2D_Light::DrawMeshList(MeshInstance* instance)
+{
+    if (!instance)
+        return D3DERR_INVALIDCALL;
+    return ::DrawMeshList(instance->Mesh(), instance->Frames().data(), instance->Frames().size());
+}
+
+HRESULT Vo_2D_Light::DrawSpriteMesh(Vo_SpriteArrayObj*)
+{
+    // No object of this program makes sprite runtime objects: there are no particle emitters.
+    return D3DERR_INVALIDCALL;
+}
+
+HRESULT Vo_2D_Light::DrawMeshListTextured(TexturedMesh* mesh)
+{
+    if (!mesh)
+        return D3DERR_INVALIDCALL;
+    return ::DrawMeshListTextured(*mesh);
+}
+
+HRESULT Vo_2D_Light::DrawWithTextureFactor(TextureFactorDrawable* object, int value)
+{
+    return ::DrawWithTextureFactor(object, value);
+}
+
+HRESULT Vo_2D_Light::DrawTexturedQuad(TexturedQuad* quad)
+{
+    return ::DrawTexturedQuad(quad);
 }

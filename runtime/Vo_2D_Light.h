@@ -7,22 +7,25 @@
 #include "model/ComRef.h"
 #include "model/RenderTargetPair.h"
 #include "model/TextureInfo.h"
-#include "model/Vo_IOF_Item.h"
+#include "model/ParamBindingList.h"
 #include "model/Vo_ImageFileLink.h"
 #include "runtime/CountedHandle.h"
 #include "runtime/Kad_Camera.h"
+#include "runtime/Vo_ABRender.h"
 #include "runtime/PictureMesh.h"
 #include "runtime/VertexTypes.h"
 #include "runtime/Vo_SimpleMesh.h"
 
+class TexturedQuad;
 class Vo_ABObj;
 class Vo_IOF_Virtual;
 
 // The layer of a slide: shows the slide's picture under its camera and placement mode, lets the
 // slide's drawn objects paint into it from the last to the first, and hands the image drawn so far
 // to the objects that need it through a ping-pong render-target pair. Layer variants derive from
-// it and replace some of its steps, calling the base step first.
-class Vo_2D_Light : public Vo_IOF_Item {
+// it and replace some of its steps, calling the base step first. The slide's objects draw only
+// through its drawing services (the Vo_ABRender interface).
+class Vo_2D_Light : public Vo_ABRender {
 public:
     using ObjectList = std::vector<CountedHandle<Vo_ABObj>>;
 
@@ -33,14 +36,26 @@ public:
 
     // Objects that draw into a texture of their own lay the view out for its size and put the
     // outer size back afterwards; pushes nest and all layers share one stack.
-    virtual void PushTargetSize(const D3DSURFACE_DESC& surface, int mode);
-    virtual void PopTargetSize();
+    void PushTargetSize(const D3DSURFACE_DESC& surface, int mode) override;
+    void PopTargetSize() override;
+
+    // The drawing services; each sets the states it needs and draws once or once per pass.
+    HRESULT DrawIndexedWithEffect(Vo_IndexedMesh<DX_V::PCT>* mesh, ID3DXEffect** effect) override;
+    HRESULT DrawListWithEffect(Vo_SimpleMesh<DX_V::PCT>* mesh, ID3DXEffect** effect) override;
+    HRESULT DrawStripWithEffect(Vo_SimpleMesh<DX_V::PCT>* mesh, ID3DXEffect** effect) override;
+    HRESULT DrawColoredIndexed(Vo_IndexedMesh<DX_V::PCT>* mesh, ID3DXEffect** effect, int primitiveCount,
+                               float unused) override;
+    HRESULT DrawColoredIndexedWithEffect(Vo_IndexedMesh<DX_V::PCT>* mesh, ID3DXEffect** effect) override;
+    HRESULT DrawMeshList(MeshInstance* instance) override;
+    HRESULT DrawSpriteMesh(Vo_SpriteArrayObj* sprites) override;
+    HRESULT DrawMeshListTextured(TexturedMesh* mesh) override;
+    HRESULT DrawWithTextureFactor(TextureFactorDrawable* object, int value) override;
 
     // The image the object being drawn may read as its background.
-    virtual IDirect3DTexture9** GetOutputTexture() { return &m_outputTexture; }
-    virtual PictureMesh* GetPictureMesh() { return &m_pictureMesh; }
-    virtual unsigned GetPictureWidth() const { return Picture().width; }
-    virtual unsigned GetPictureHeight() const { return Picture().height; }
+    IDirect3DTexture9** GetOutputTexture() override { return &m_outputTexture; }
+    PictureMesh* GetPictureMesh() override { return &m_pictureMesh; }
+    unsigned GetPictureWidth() const override { return Picture().width; }
+    unsigned GetPictureHeight() const override { return Picture().height; }
 
     virtual void LoadContent();
     virtual void RestoreDeviceObjects();
@@ -53,6 +68,7 @@ public:
     virtual bool IsCameraSwayOn() const { return m_camera.SwayMode().Value() == 1; }
     // Null draws nothing.
     virtual HRESULT DrawOverlayQuad(Vo_SimpleMesh<DX_V::PCT>* mesh);
+    virtual HRESULT DrawTexturedQuad(TexturedQuad* quad);
     // n: the drawn objects that need the background, plus one for a layer with its own post effect.
     virtual void ApplyEffects(const ObjectList& objects, int n);
     virtual void BeginEffects();
@@ -76,12 +92,8 @@ public:
     int TargetHeight() const { return m_targetHeight; }
     bool SizePushed() const { return m_sizePushed != 0; }
 
-protected:
-    // Draws one object into this layer. Objects draw through the layer's drawing interface; until
-    // that interface is in place a layer draws no objects of its own.
-    virtual void RenderObject(Vo_ABObj& object);
-
 private:
+    void BindPictureObserver();
     void LayoutView(int width, int height, int mode, bool noScaling);
     void SetOutputTexture(IDirect3DTexture9* texture);
 
@@ -93,6 +105,8 @@ private:
     int m_effectMode = 1;
     int m_pushMode = 1;
     RenderTargetPair m_targets;
+    // Holds the control that reloads the picture when the link changes.
+    ParamBindingList m_bindings;
     int m_targetWidth = 0;
     int m_targetHeight = 0;
     uint8_t m_sizePushed = 0;

@@ -43,6 +43,6 @@ public:
     // The image drawn so far, for objects that read their background.
     virtual IDirect3DTexture9** GetOutputTexture() = 0;
     virtual PictureMesh* GetPictureMesh() = 0;
-    virtual unsigned GetPictureWidth() = 0;
-    virtual unsigned GetPictureHeight() = 0;
+    virtual unsigned GetPictureWidth() const = 0;
+    virtual unsigned GetPictureHeight() const = 0;
 };

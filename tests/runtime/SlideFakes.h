@@ -68,9 +68,6 @@ public:
         return std::string(path.begin(), path.end());
     }
 
-protected:
-    void RenderObject(Vo_ABObj& object) override { object.Render(nullptr); }
-
 private:
     void Log(const std::string& what) { slide_fakes::Log(Name() + ": " + what); }
 };

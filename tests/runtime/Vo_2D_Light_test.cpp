@@ -23,21 +23,6 @@
 #include "runtime/Vo_ABObj.h"
 #include "runtime/Vo_ABObj_Constructor.h"
 
-// Layers for the effect-chain tests: they let objects draw with the layer at hand, and one of
-// them composes the frame itself from the pair, at half brightness.
-class Vo_ChainLight : public Vo_2D_Light {
-public:
-    static inline Vo_2D_Light* s_drawing = nullptr;
-
-protected:
-    void RenderObject(Vo_ABObj& object) override
-    {
-        s_drawing = this;
-        object.Render(nullptr);
-        s_drawing = nullptr;
-    }
-};
-
 namespace {
 
 // A screen-space quad over x0..x1 of the 64 x 64 target, textured (modulated by the colour) or,
@@ -67,7 +52,8 @@ void DrawScreenQuad(IDirect3DTexture9* texture, uint32_t color, float x0, float 
 
 }  // namespace
 
-class Vo_PostEffectLight : public Vo_ChainLight {
+// A layer that composes the frame itself from the pair, at half brightness.
+class Vo_PostEffectLight : public Vo_2D_Light {
 public:
     bool HasOwnPostEffect() const override { return true; }
     void EndRender(int nested) override
@@ -89,10 +75,10 @@ public:
 class ChainObject : public Vo_ABObj {
 public:
     explicit ChainObject(Vo_ChainObjectCtrl* owner) : Vo_ABObj(owner), m_kind(owner->m_kind) {}
-    void Render(Vo_ABRender*) override
+    void Render(Vo_ABRender* render) override
     {
         if (m_kind == 1)
-            DrawScreenQuad(*Vo_ChainLight::s_drawing->GetOutputTexture(), 0xFF808080, 0, 64);
+            DrawScreenQuad(*render->GetOutputTexture(), 0xFF808080, 0, 64);
         else
             DrawScreenQuad(nullptr, 0xFF00FF00, 0, 16);
     }
@@ -110,7 +96,6 @@ Vo_ABObj* Vo_ChainObjectCtrl::CreateObject()
     return new ChainObject(new Vo_ChainObjectCtrl(*this));
 }
 
-VO_REGISTER_LIGHT_READER(Vo_ChainLight);
 VO_REGISTER_LIGHT_READER(Vo_PostEffectLight);
 VO_REGISTER_CONSTRUCTOR_READER(Vo_ChainObjectCtrl);
 
@@ -224,6 +209,17 @@ TEST_F(BaseLayerShow, NestedTargetSizesComeBackInOrder)
     EXPECT_TRUE(RenderSizeStack::Empty());
     // The view is back in its own mode: the picture fills the target again.
     EXPECT_TRUE(ColorsNear(DrawFrame(101.0f), 0xFF0000));
+}
+
+TEST_F(BaseLayerShow, ChangingThePictureLinkShowsTheNewPicture)
+{
+    EXPECT_TRUE(ColorsNear(DrawFrame(100.0f), 0xFF0000));
+    Vo_2D_Light& layer = *m_root->CurrentSlide()->GetLight();
+    layer.PictureLink().Assign(L"C:\\pictures\\blue.bmp", 0x01D9000000000002);
+    EXPECT_TRUE(ColorsNear(DrawFrame(101.0f), 0xFF0000)) << "filling a link tells nobody";
+    layer.PictureLink().NotifyControls(nullptr);
+    EXPECT_TRUE(ColorsNear(DrawFrame(102.0f), 0x0000FF)) << std::hex << PixelAt(32, 32);
+    EXPECT_EQ(layer.TargetWidth(), 64) << "the new picture is laid out at the same target";
 }
 
 class ChainedObjects : public BaseLayerShow {

@@ -62,6 +62,9 @@ public:
 
     // False when the effect could not be made: such a brush draws nothing.
     bool HasEffect() const { return static_cast<bool>(m_effect); }
+    // Whether Render paints anything at all. A brush that paints nothing must not ask the layer for
+    // the image drawn so far, or that image would be lost from the layer's chain.
+    virtual bool CanDraw() const { return HasEffect(); }
     // The brush paints a full-picture pass that reads the image drawn so far.
     bool IsFullImageEffect() const { return m_techniqueFlag.Value() != 0; }
 

@@ -100,14 +100,23 @@ void Vo_WaterFX::Update(float time)
     ComputeWaterBumpMatrix(Phase(), m_bumpStrength.Result(), m_bumpMatrix);
 }
 
+WaterShaderValues Vo_WaterFX::ShaderValues() const
+{
+    return ComputeWaterShaderValues(m_surface.Result(), m_waveLength.Result(), m_drift.Result(),
+                                    m_lightHeight.Result(), m_direction.x, m_direction.y, m_colour.Value());
+}
+
+bool Vo_WaterFX::CanDraw() const
+{
+    return Vo_FX_Constructor::CanDraw() && ShaderValues().drawable;
+}
+
 void Vo_WaterFX::Render(Vo_ABRender* layer)
 {
     ID3DXEffect* effect = Effect();
     if (!effect)
         return;
-    const WaterShaderValues v =
-        ComputeWaterShaderValues(m_surface.Result(), m_waveLength.Result(), m_drift.Result(),
-                                 m_lightHeight.Result(), m_direction.x, m_direction.y, m_colour.Value());
+    const WaterShaderValues v = ShaderValues();
     if (!v.drawable)
         return;
     effect->SetTexture("BumpMap", m_bumpTexture ? m_bumpTexture.Get() : NeutralGrey());

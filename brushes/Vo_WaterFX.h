@@ -2,6 +2,7 @@
 #include <d3dx9math.h>
 
 #include "brushes/Vo_FX_Constructor.h"
+#include "brushes/WaterShaderValues.h"
 #include "model/ParamBindingList.h"
 #include "model/Vo_ImageFileLink.h"
 
@@ -17,6 +18,8 @@ public:
     void LoadResources(MaskSlot* maskSlot) override;
     void Update(float time) override;
     void Render(Vo_ABRender* layer) override;
+    // A surface factor without a water plane leaves nothing drawn.
+    bool CanDraw() const override;
     Vo_FX_Constructor* Clone() const override { return new Vo_WaterFX(*this); }
 
     void LoadFields(Vo_IOF_Virtual& stream, int32_t version);
@@ -37,6 +40,7 @@ public:
 
 private:
     void Bind();
+    WaterShaderValues ShaderValues() const;
 
     UINTSclaleTo<float> m_surface;
     UINTSclaleTo<float> m_bumpStrength;

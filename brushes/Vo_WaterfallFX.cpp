@@ -82,6 +82,11 @@ void Vo_WaterfallFX::Update(float time)
     }
 }
 
+bool Vo_WaterfallFX::CanDraw() const
+{
+    return Vo_DirectionBased::CanDraw() && m_off.Value() == 0;
+}
+
 void Vo_WaterfallFX::Render(Vo_ABRender* layer)
 {
     ID3DXEffect* effect = Effect();

@@ -17,6 +17,8 @@ public:
     void LoadResources(MaskSlot* maskSlot) override;
     void Update(float time) override;
     void Render(Vo_ABRender* layer) override;
+    // The off flag leaves nothing drawn.
+    bool CanDraw() const override;
     Vo_FX_Constructor* Clone() const override { return new Vo_WaterfallFX(*this); }
 
     void LoadFields(Vo_IOF_Virtual& stream, int32_t version);

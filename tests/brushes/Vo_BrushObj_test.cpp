@@ -2,6 +2,8 @@
 
 #include "brushes/Vo_BrushObj.h"
 #include "brushes/Vo_FX_Constructor.h"
+#include "brushes/Vo_WaterFX.h"
+#include "brushes/Vo_WaterfallFX.h"
 #include "support/DeviceFixture.h"
 #include "tests/brushes/BrushTesting.h"
 #include "tests/brushes/EffectTesting.h"
@@ -35,6 +37,23 @@ public:
     int renders = 0;
 };
 
+// A brush of a real class that takes a given effect on top of its own resources.
+template <class Brush>
+class WithEffect : public Brush {
+public:
+    explicit WithEffect(ID3DXEffect* effect) : m_given(effect) {}
+    void LoadResources(MaskSlot* slot) override
+    {
+        Brush::LoadResources(slot);
+        ComRef<ID3DXEffect> held;
+        held.Assign(m_given);
+        this->SetEffect(held);
+    }
+    Vo_FX_Constructor* Clone() const override { return new WithEffect(*this); }
+
+    ID3DXEffect* m_given;
+};
+
 using Vo_BrushObjTest = DeviceFixture;
 
 // Only an enabled full-image brush with an effect asks the layer for the image drawn so far.
@@ -56,6 +75,33 @@ TEST_F(Vo_BrushObjTest, NeedsBackgroundOverFlagEnabledAndEffect)
         object->SetEnabled(c.enabled);
         EXPECT_EQ(object->NeedsBackground(), c.needs) << c.flag << c.enabled << c.hasEffect;
         EXPECT_EQ(object->GetKind(), 4);
+    }
+}
+
+// Full-image brushes that would paint nothing stay out of the layer's chain, so the image drawn so
+// far is not lost: a waterfall switched off, a water brush whose surface factor gives no plane.
+TEST_F(Vo_BrushObjTest, BrushesThatPaintNothingNeedNoBackground)
+{
+    ComRef<ID3DXEffect> waterfallEffect = effect_testing::LoadEffect(Device(), "waterfall");
+    ComRef<ID3DXEffect> waterEffect = effect_testing::LoadEffect(Device(), "water");
+    ASSERT_TRUE(waterfallEffect && waterEffect);
+    for (int off : {0, 1}) {
+        WithEffect<Vo_WaterfallFX> falls(waterfallEffect.Get());
+        falls.TechniqueFlag().SetValue(1);
+        falls.OffFlag().SetValue(off);
+        std::unique_ptr<Vo_ABObj> object(falls.CreateObject());
+        EXPECT_EQ(object->NeedsBackground(), off == 0) << "off flag " << off;
+    }
+    struct Case {
+        unsigned surfaceRaw;
+        bool needs;
+    } cases[] = {{20, true}, {0, false}, {10000, false}, {25000, false}};
+    for (const Case& c : cases) {
+        WithEffect<Vo_WaterFX> water(waterEffect.Get());
+        water.TechniqueFlag().SetValue(1);
+        water.SurfaceFactor().SetValue(c.surfaceRaw);
+        std::unique_ptr<Vo_ABObj> object(water.CreateObject());
+        EXPECT_EQ(object->NeedsBackground(), c.needs) << "surface raw " << c.surfaceRaw;
     }
 }
 

@@ -40,6 +40,10 @@ TEST(Vo_WaterFXTest, Defaults)
     // The bump matrix is there before the first update.
     EXPECT_FLOAT_EQ(water.BumpMatrix()[0], 0.02f);
     EXPECT_FLOAT_EQ(water.BumpMatrix()[1], 0.0f);
+    // The direction turns with the angle parameter.
+    water.Angle().SetValue(90);
+    EXPECT_NEAR(water.Direction().x, 0.0f, 1e-6f);
+    EXPECT_NEAR(water.Direction().y, 1.0f, 1e-6f);
 }
 
 TEST(Vo_WaterFXTest, RecordThroughTheRegistry)

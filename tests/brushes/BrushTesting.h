@@ -5,12 +5,11 @@
 #include <d3d9.h>
 #include <d3dx9.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
-#include "runtime/LayerDrawing.h"
 #include "runtime/PictureMesh.h"
 #include "runtime/Vo_ABRender.h"
 #include "runtime/Vo_IndexedMesh.h"
@@ -57,27 +56,24 @@ struct RecordedDraw {
 };
 
 // A layer of the given picture size that records each effect draw with the effect's state at that
-// moment. With forwarding on (device tests) the draws also go to the drawing services the real
-// layer uses; otherwise nothing reaches a device. Services that brushes never use fail the test.
+// moment and draws nothing (the tests that draw use the real layer). Services that brushes never
+// use fail the test.
 class RecordingLayer : public Vo_ABRender {
 public:
-    RecordingLayer(unsigned width, unsigned height, bool forward = false)
-        : m_width(width), m_height(height), m_forward(forward)
-    {
-    }
+    RecordingLayer(unsigned width, unsigned height) : m_width(width), m_height(height) {}
 
     void PushTargetSize(const _D3DSURFACE_DESC&, int) override { Unexpected("PushTargetSize"); }
     void PopTargetSize() override { Unexpected("PopTargetSize"); }
 
-    HRESULT DrawIndexedWithEffect(Vo_IndexedMesh<DX_V::PCT>* mesh, ID3DXEffect** effect) override
+    HRESULT DrawIndexedWithEffect(Vo_IndexedMesh<DX_V::PCT>*, ID3DXEffect** effect) override
     {
         Record(true, effect);
-        return m_forward ? ::DrawIndexedWithEffect(mesh, effect) : S_OK;
+        return S_OK;
     }
-    HRESULT DrawStripWithEffect(Vo_SimpleMesh<DX_V::PCT>* mesh, ID3DXEffect** effect) override
+    HRESULT DrawStripWithEffect(Vo_SimpleMesh<DX_V::PCT>*, ID3DXEffect** effect) override
     {
         Record(false, effect);
-        return m_forward ? ::DrawStripWithEffect(mesh, effect) : S_OK;
+        return S_OK;
     }
     HRESULT DrawListWithEffect(Vo_SimpleMesh<DX_V::PCT>*, ID3DXEffect**) override
     {
@@ -134,7 +130,6 @@ private:
     }
 
     unsigned m_width, m_height;
-    bool m_forward;
 };
 
 }  // namespace brush_testing

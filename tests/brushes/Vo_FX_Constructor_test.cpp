@@ -158,6 +158,10 @@ TEST_F(Vo_FX_ConstructorDeviceTest, CloneAndAssignKeepReferencesBalanced)
         target.SetMask(&empty);
         EXPECT_EQ(target.Mask(), nullptr);
         EXPECT_EQ(RefCount(maskA.Get()), aRefs + 1);
+        // A new identity lets go of the mask found under the old one.
+        source.ResetIdentity();
+        EXPECT_EQ(source.Mask(), nullptr);
+        EXPECT_EQ(RefCount(maskA.Get()), aRefs);
     }
     EXPECT_EQ(RefCount(maskA.Get()), aRefs);
     EXPECT_EQ(RefCount(effect.Get()), effectRefs);

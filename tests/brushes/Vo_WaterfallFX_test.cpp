@@ -128,6 +128,19 @@ TEST_F(Vo_WaterfallFXDeviceTest, DrawsNoiseThenOneColourPassPerStrip)
         EXPECT_NEAR(draw.shift[1], -0.25f * i, 1e-5f) << i;
         EXPECT_EQ(draw.background, image.Get());
     }
+
+    // One unit of phase later (speed 1 per second, steps of at most 0.2 s) every strip has run
+    // once through its path and is back where it was.
+    for (float time : {0.2f, 0.4f, 0.6f, 0.8f, 1.0f})
+        falls->Update(time);
+    ASSERT_NEAR(falls->Phase(), 1.0f, 1e-5f);
+    layer.draws.clear();
+    falls->Render(&layer);
+    ASSERT_EQ(layer.draws.size(), 5u);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_NEAR(layer.draws[1 + i].transluency, transluencies[i], 1e-4f) << i;
+        EXPECT_NEAR(layer.draws[1 + i].shift[1], -0.25f * i, 1e-4f) << i;
+    }
 }
 
 TEST_F(Vo_WaterfallFXDeviceTest, PassesLeftOut)

@@ -430,6 +430,25 @@ TEST_F(LakeOnDevice, TheStoredDuDvPictureWinsOverABuiltRelief)
     EXPECT_EQ(m_lake->DuDvTexture(), stored);
 }
 
+// The relief built from the program's noise picture (which the first content load skips): a
+// V8U8 texture of the noise picture's size, replacing whatever du/dv texture the lake had.
+TEST_F(LakeOnDevice, BuildsARippleReliefFromTheNoisePicture)
+{
+    SetPicture(Gradient);
+    Show(0.0f);
+    ASSERT_EQ(m_lake->DuDvTexture(), nullptr);
+    m_lake->BuildBumpTexture();
+    ASSERT_NE(m_lake->DuDvTexture(), nullptr);
+    D3DSURFACE_DESC desc;
+    ASSERT_EQ(m_lake->DuDvTexture()->GetLevelDesc(0, &desc), D3D_OK);
+    EXPECT_EQ(desc.Format, D3DFMT_V8U8);
+    EXPECT_EQ(desc.Width, 512u);
+    EXPECT_EQ(desc.Height, 512u);
+    // The device is left drawing into the target again.
+    DrawFrame(0.0f);
+    EXPECT_TRUE(ColorsNear(At(20, 20), Gradient(20, 20), 6)) << std::hex << At(20, 20);
+}
+
 TEST_F(LakeOnDevice, DrawsAgainAfterAReset)
 {
     SetPicture(Gradient);

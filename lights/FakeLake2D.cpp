@@ -248,7 +248,7 @@ void FakeLake2D::TakeStoredDuDvTexture()
 {
     // A GUID without a stored picture leaves no du/dv texture: the mirror shows without ripples.
     if (CurrentDocResManager)
-        m_duDvTexture = CurrentDocResManager->GetGuidTexture(m_guid);
+        m_duDvTexture = CurrentDocResManager->GuidTexture(m_guid);
     else
         m_duDvTexture.Reset();
     m_takeFromStore = false;

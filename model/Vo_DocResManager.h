@@ -45,9 +45,8 @@ public:
     // A new font from the description, kept under the GUID (replacing the one kept before).
     ComRef<ID3DXFont> GetFont(const GUID& guid, const FontMediaParam& font);
     RenderTargetPair& GetRenderTargetPair(const GUID& guid);
-    // The texture kept under a GUID (a mask or a du/dv picture of the document); the entry is
-    // made empty when the document holds no picture for the GUID, so callers may keep its address.
-    ComRef<IDirect3DTexture9>& GetGuidTexture(const GUID& guid);
+    // The texture kept under a GUID (a brush's mask); an empty entry is made when there is none.
+    ComRef<IDirect3DTexture9>& GuidTexture(const GUID& guid) { return m_maps->guidTextures[guid]; }
 
     // Embedded pictures that old records carried inline.
     Vo_ImageFileLink AdoptPictureBlob(const FileBlob& blob);

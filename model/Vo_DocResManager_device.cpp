@@ -75,11 +75,6 @@ RenderTargetPair& Vo_DocResManager::GetRenderTargetPair(const GUID& guid)
     return *pair;
 }
 
-ComRef<IDirect3DTexture9>& Vo_DocResManager::GetGuidTexture(const GUID& guid)
-{
-    return m_maps->guidTextures[guid];
-}
-
 void Vo_DocResManager::OnLostDevice()
 {
     for (auto& [key, effect] : m_maps->effects)

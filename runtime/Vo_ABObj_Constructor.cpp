@@ -40,3 +40,12 @@ void Vo_ABObj_Constructor::LoadFields(Vo_IOF_Virtual& stream, int32_t version)
     if (version >= 2)
         m_timeline->Load(stream);
 }
+
+void Vo_ABObj_Constructor::AssignDescription(const Vo_ABObj_Constructor& other)
+{
+    if (&other == this)
+        return;
+    m_reserved = other.m_reserved;
+    m_name = other.m_name;
+    m_timeline = std::make_unique<Vo_TimeLineControl>(*other.m_timeline);
+}

@@ -48,6 +48,9 @@ public:
     // The fields after the name and version. A version-1 record has no timeline and keeps the
     // default one.
     void LoadFields(Vo_IOF_Virtual& stream, int32_t version);
+    // Copy-assignment of this level: the value, the name and a copy of the timeline, which
+    // replaces this one's.
+    void AssignDescription(const Vo_ABObj_Constructor& other);
 
     const vo_string& Name() const { return m_name; }
     void SetName(const vo_string& name) { m_name = name; }

@@ -246,7 +246,7 @@ protected:
             }
         }
         texture->UnlockRect(0);
-        m_store->GetGuidTexture(m_lake->Guid()) = texture;
+        m_store->GuidTexture(m_lake->Guid()) = texture;
     }
 
     // Activation and show as the slide does them, then one frame at the given time.
@@ -424,7 +424,7 @@ TEST_F(LakeOnDevice, TheStoredDuDvPictureWinsOverABuiltRelief)
     SetPicture(Gradient);
     StoreDuDv(10, 20);
     Show(0.0f);
-    IDirect3DTexture9* stored = m_store->GetGuidTexture(m_lake->Guid()).Get();
+    IDirect3DTexture9* stored = m_store->GuidTexture(m_lake->Guid()).Get();
     EXPECT_EQ(m_lake->DuDvTexture(), stored);
     m_lake->LoadContent();
     EXPECT_EQ(m_lake->DuDvTexture(), stored);

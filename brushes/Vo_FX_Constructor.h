@@ -1,0 +1,126 @@
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "model/ComRef.h"
+#include "model/MediaParamT.h"
+#include "model/MediaQuad.h"
+#include "model/MediaSpeedParam.h"
+#include "model/UINTSclaleTo.h"
+#include "model/Vo_HLSLEffectFile.h"
+#include "runtime/VertexTypes.h"
+#include "runtime/Vo_ABObj_Constructor.h"
+#include "runtime/Vo_IndexedMesh.h"
+
+struct ID3DXEffect;
+struct IDirect3DTexture9;
+class Vo_ABRender;
+
+// The grid a brush may draw over its region instead of the layer's picture quad: a triangle list
+// of columns x rows cells of TexVertex.
+struct FXGridMesh : Vo_IndexedMesh<DX_V::PCT> {
+    int columns = 0;
+    int rows = 0;
+};
+
+// (Re)creates the grid's vertex buffer ((columns + 1) x (rows + 1) TexVertex, managed) and its
+// index buffer, two triangles per cell. A grid whose buffers cannot be made keeps none.
+HRESULT BuildFXGrid(FXGridMesh& mesh, int columns, int rows);
+
+// A mask slot: a texture reference held elsewhere (the resource store's entry for a GUID, or a
+// caller's variable); a brush takes a reference of its own to what it holds.
+using MaskSlot = ComRef<IDirect3DTexture9>;
+
+// Base of every brush: a masked pass of an effect painted into the layer. Owns the phase clock,
+// the effect, the mask, the region with its grid, the technique flag and the brush's identity,
+// reads the common part of every brush record and supplies the shared drawing steps.
+class Vo_FX_Constructor : public Vo_ABObj_Constructor {
+public:
+    Vo_FX_Constructor();
+    // Copies every value and shares the mask, effect and grid buffers (a reference each), so a
+    // runtime clone has its description's GUID and so finds the same mask.
+    Vo_FX_Constructor(const Vo_FX_Constructor& other);
+    Vo_FX_Constructor& operator=(const Vo_FX_Constructor&) = delete;
+    ~Vo_FX_Constructor() override;
+
+    Vo_ABObj* CreateObject() override;
+    // Lets go of the mask and takes a new identity.
+    void ResetIdentity() override;
+
+    // Makes the effect from the link and takes the mask.
+    virtual void LoadResources(MaskSlot* maskSlot);
+    // The region, in picture pixels, spread over the grid's vertices.
+    virtual void UpdateRegionMesh();
+    virtual MaskSlot* GetMask() { return &m_mask; }
+    // Advances the phase clock; every override does this first.
+    virtual void Update(float time);
+    virtual void Render(Vo_ABRender* layer) = 0;
+    virtual void SetMask(MaskSlot* slot);
+    virtual Vo_FX_Constructor* Clone() const = 0;
+
+    // The whole record of this level: name, version, fields, then the scene-object record.
+    void Load(Vo_IOF_Virtual& stream);
+    // Copy-assignment of this level, used by the layers that hold a brush as a member. The old
+    // mask, effect and grid buffers are released.
+    void Assign(const Vo_FX_Constructor& source);
+
+    // The common drawing step: technique, "Scale", "Mask", "Background", the layer's picture quad.
+    void RenderCommon(Vo_ABRender* layer);
+    // Grid brushes: the grid with "Main", or the picture quad with "MainFX".
+    void DrawWithTechnique(Vo_ABRender* layer);
+    // "Scale" (four floats), "Mask", "Background" and the technique, without drawing.
+    void SetScaleMaskBackground(Vo_ABRender* layer);
+
+    // False when the effect could not be made: such a brush draws nothing.
+    bool HasEffect() const { return static_cast<bool>(m_effect); }
+    // The brush paints a full-picture pass that reads the image drawn so far.
+    bool IsFullImageEffect() const { return m_techniqueFlag.Value() != 0; }
+
+    MediaSpeedParam& Speed() { return m_speed; }
+    const MediaSpeedParam& Speed() const { return m_speed; }
+    float Phase() const { return m_speed.Accumulated(); }
+    MediaParamT<int>& TechniqueFlag() { return m_techniqueFlag; }
+    Vo_HLSLEffectFile& EffectLink() { return m_effectLink; }
+    const Vo_HLSLEffectFile& EffectLink() const { return m_effectLink; }
+    UINTSclaleTo<float>& ScaleParam() { return m_scale; }
+    const UINTSclaleTo<float>& ScaleParam() const { return m_scale; }
+    MediaQuad& Region() { return m_region; }
+    MediaParamTB<int>& RegionFlag() { return m_regionFlag; }
+    const GUID& Guid() const { return m_guid; }
+    const vo_string& IdentityName() const { return m_identityName; }
+    uint8_t IdentityFlag() const { return m_identityFlag; }
+    IDirect3DTexture9* Mask() const { return m_mask.Get(); }
+    ID3DXEffect* Effect() const { return m_effect.Get(); }
+    const FXGridMesh& Grid() const { return m_grid; }
+
+protected:
+    // The mask the effect samples: the brush's own, or a 1 x 1 opaque white one, since what an
+    // unbound sampler returns differs between drivers.
+    IDirect3DTexture9* MaskOrWhite();
+    // The texture the layer hands out as the image drawn so far.
+    static IDirect3DTexture9* OutputTexture(Vo_ABRender* layer);
+    // 1 x 1 grey (0x808080) for a bump or noise picture that is missing.
+    IDirect3DTexture9* NeutralGrey();
+    // Replaces the effect (LoadResources does this with the store's effect).
+    void SetEffect(const ComRef<ID3DXEffect>& effect) { m_effect = effect; }
+
+    FXGridMesh m_grid;
+
+private:
+    void CopyValuesFrom(const Vo_FX_Constructor& other);
+
+    MediaSpeedParam m_speed;
+    MediaParamT<int> m_techniqueFlag;
+    Vo_HLSLEffectFile m_effectLink;
+    UINTSclaleTo<float> m_scale;
+    MediaQuad m_region;
+    MediaParamTB<int> m_regionFlag;
+    GUID m_guid = {};
+    vo_string m_identityName;
+    uint8_t m_identityFlag = 1;
+    ComRef<IDirect3DTexture9> m_mask;
+    ComRef<ID3DXEffect> m_effect;
+    ComRef<IDirect3DTexture9> m_whiteMask;
+    ComRef<IDirect3DTexture9> m_greyMap;
+};

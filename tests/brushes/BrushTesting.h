@@ -101,8 +101,8 @@ public:
 
     IDirect3DTexture9** GetOutputTexture() override { return &m_output; }
     PictureMesh* GetPictureMesh() override { return &picture; }
-    unsigned GetPictureWidth() override { return m_width; }
-    unsigned GetPictureHeight() override { return m_height; }
+    unsigned GetPictureWidth() const override { return m_width; }
+    unsigned GetPictureHeight() const override { return m_height; }
 
     IDirect3DTexture9* m_output = nullptr;
     PictureMesh picture;

@@ -361,6 +361,19 @@ void FakeLake2D::DrawLake()
     device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
 }
 
+HRESULT FakeLake2D::DrawWithTextureFactor(TextureFactorDrawable* object, int value)
+{
+    IDirect3DDevice9* device = CurrentDevice;
+    if (!device)
+        return D3DERR_INVALIDCALL;
+    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_WRAP);
+    const HRESULT hr = Vo_2D_Light::DrawWithTextureFactor(object, value);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+    return hr;
+}
+
 void FakeLake2D::BuildBumpTexture()
 {
     if (m_takeFromStore || !CurrentDevice || !CurrentResourceLoader)

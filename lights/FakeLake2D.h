@@ -37,6 +37,9 @@ public:
     void BeginRender(int nested) override;
     void Update(float time) override;
     void OnPictureChanged() override;
+    // The base service with sampler 0 wrapping for the draw, clamping again afterwards (the
+    // clamp that the lake's du/dv texture relies on).
+    HRESULT DrawWithTextureFactor(TextureFactorDrawable* object, int value) override;
 
     // The water band and its tint quads laid out over the picture.
     void LayoutReflection();

@@ -203,4 +203,37 @@ TEST_F(EmbeddedSceneOnDevice, TheStoreHoldsEveryFileTheSceneNames)
     }
 }
 
+// Played on the fixture's 64 x 64 target (the 1024 x 768 picture stretched over it): a second of
+// scene time changes the picture where the brushes and the lake move it and nowhere else.
+TEST_F(EmbeddedSceneOnDevice, MovesOnlyWhereTheBrushesAndTheLakeAre)
+{
+    ASSERT_NE(m_root, nullptr);
+    m_root->ActivateSlides();
+    m_root->SetPicturePosition(ScreenView::kStretch);
+    auto frame = [this](float time) {
+        m_root->FrameMove(time);
+        EXPECT_EQ(Device()->BeginScene(), D3D_OK);
+        m_root->Render(0);
+        Device()->EndScene();
+        return ReadBack();
+    };
+    frame(0.0f);
+    const std::vector<uint32_t> first = frame(3.0f);
+    SaveTarget("embedded_scene");
+    const std::vector<uint32_t> second = frame(4.0f);
+    // Picture pixel (x, y) lies at target pixel (x / 16, y / 12).
+    auto changed = [&](unsigned left, unsigned top, unsigned right, unsigned bottom) {
+        int count = 0;
+        for (unsigned y = top / 12; y < bottom / 12; ++y)
+            for (unsigned x = left / 16; x < right / 16; ++x)
+                count += !ColorsNear(first[y * kSize + x] & 0xFFFFFF, second[y * kSize + x] & 0xFFFFFF, 3);
+        return count;
+    };
+    EXPECT_EQ(changed(0, 0, 760, 500), 0) << "sky and hills";
+    EXPECT_EQ(changed(880, 0, 1024, 500), 0) << "sky and cliff right of the waterfall";
+    EXPECT_EQ(changed(0, 500, 400, 620), 0) << "meadow left of the stream";
+    EXPECT_GT(changed(0, 640, 1024, 768), 0) << "the lake";
+    EXPECT_GT(changed(776, 222, 860, 572), 0) << "the waterfall";
+}
+
 }  // namespace

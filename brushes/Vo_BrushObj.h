@@ -21,7 +21,7 @@ public:
 
     Vo_FX_Constructor* Brush() const { return m_brush; }
 
-    static const int kKind = 4;
+    static constexpr int kKind = 4;
 
 private:
     Vo_FX_Constructor* m_brush;

@@ -3,30 +3,18 @@
 
 #include <cstdint>
 
+#include "brushes/FXGridMesh.h"
 #include "model/ComRef.h"
 #include "model/MediaParamT.h"
 #include "model/MediaQuad.h"
 #include "model/MediaSpeedParam.h"
 #include "model/UINTSclaleTo.h"
 #include "model/Vo_HLSLEffectFile.h"
-#include "runtime/VertexTypes.h"
 #include "runtime/Vo_ABObj_Constructor.h"
-#include "runtime/Vo_IndexedMesh.h"
 
 struct ID3DXEffect;
 struct IDirect3DTexture9;
 class Vo_ABRender;
-
-// The grid a brush may draw over its region instead of the layer's picture quad: a triangle list
-// of columns x rows cells of TexVertex.
-struct FXGridMesh : Vo_IndexedMesh<DX_V::PCT> {
-    int columns = 0;
-    int rows = 0;
-};
-
-// (Re)creates the grid's vertex buffer ((columns + 1) x (rows + 1) TexVertex, managed) and its
-// index buffer, two triangles per cell. A grid whose buffers cannot be made keeps none.
-HRESULT BuildFXGrid(FXGridMesh& mesh, int columns, int rows);
 
 // A mask slot: a texture reference held elsewhere (the resource store's entry for a GUID, or a
 // caller's variable); a brush takes a reference of its own to what it holds.

@@ -3,6 +3,7 @@
 #include "brushes/Vo_FX_Constructor.h"
 #include "brushes/Vo_WavesFX.h"
 #include "model/CurrentDevice.h"
+#include "runtime/PicturePlacement.h"
 
 #include <cstring>
 #include <memory>
@@ -27,6 +28,7 @@ public:
         held.Assign(effect);
         SetEffect(held);
     }
+    FXGridMesh& GridRef() { return m_grid; }
 };
 
 // Version 1 keeps the constructor's scale and the zero region, version 2 reads the scale, version 3
@@ -108,10 +110,15 @@ TEST_F(Vo_FX_ConstructorDeviceTest, CloneAndAssignKeepReferencesBalanced)
     MaskSlot maskA = effect_testing::MakeTexture(Device(), 4, 4, white);
     MaskSlot maskB = effect_testing::MakeTexture(Device(), 4, 4, white);
     const ULONG effectRefs = RefCount(effect.Get()), aRefs = RefCount(maskA.Get()), bRefs = RefCount(maskB.Get());
+    IDirect3DDevice9* previous = CurrentDevice;
+    CurrentDevice = Device();
     {
         PlainBrush source;
         source.SetMask(&maskA);
         source.GiveEffect(effect.Get());
+        ASSERT_EQ(BuildFXGrid(source.GridRef(), 2, 2), D3D_OK);
+        IDirect3DVertexBuffer9* sourceGrid = source.GridRef().VertexBuffer();
+        const ULONG gridRefs = RefCount(sourceGrid);
         EXPECT_EQ(RefCount(maskA.Get()), aRefs + 1);
         EXPECT_EQ(RefCount(effect.Get()), effectRefs + 1);
         {
@@ -120,15 +127,26 @@ TEST_F(Vo_FX_ConstructorDeviceTest, CloneAndAssignKeepReferencesBalanced)
             EXPECT_EQ(clone->Effect(), effect.Get());
             EXPECT_EQ(RefCount(maskA.Get()), aRefs + 2);
             EXPECT_EQ(RefCount(effect.Get()), effectRefs + 2);
+            EXPECT_EQ(clone->Grid().VertexBuffer(), sourceGrid);
+            EXPECT_EQ(RefCount(sourceGrid), gridRefs + 1);
+            EXPECT_EQ(clone->Grid().columns, 2);
         }
         EXPECT_EQ(RefCount(maskA.Get()), aRefs + 1);
+        EXPECT_EQ(RefCount(sourceGrid), gridRefs);
 
         PlainBrush target;
         target.SetMask(&maskB);
+        ASSERT_EQ(BuildFXGrid(target.GridRef(), 1, 1), D3D_OK);
+        ComRef<IDirect3DVertexBuffer9> targetGrid;
+        targetGrid.Assign(target.GridRef().VertexBuffer());
+        const ULONG targetGridRefs = RefCount(targetGrid.Get());
         EXPECT_EQ(RefCount(maskB.Get()), bRefs + 1);
         target.Assign(source);
         EXPECT_EQ(target.Mask(), maskA.Get());
         EXPECT_EQ(RefCount(maskB.Get()), bRefs);
+        EXPECT_EQ(RefCount(targetGrid.Get()), targetGridRefs - 1);
+        EXPECT_EQ(target.Grid().VertexBuffer(), sourceGrid);
+        EXPECT_EQ(target.Grid().rows, 2);
         EXPECT_EQ(RefCount(maskA.Get()), aRefs + 2);
         EXPECT_EQ(RefCount(effect.Get()), effectRefs + 2);
 
@@ -143,6 +161,56 @@ TEST_F(Vo_FX_ConstructorDeviceTest, CloneAndAssignKeepReferencesBalanced)
     }
     EXPECT_EQ(RefCount(maskA.Get()), aRefs);
     EXPECT_EQ(RefCount(effect.Get()), effectRefs);
+    CurrentDevice = previous;
+}
+
+// A 2 x 2 grid: nine TexVertex corners spread bilinearly over the region, with texture coordinates
+// from the picture's size, and eight triangles, two per cell.
+TEST_F(Vo_FX_ConstructorDeviceTest, GridOverTheRegion)
+{
+    IDirect3DDevice9* previous = CurrentDevice;
+    CurrentDevice = Device();
+    PlainBrush brush;
+    const D3DXVECTOR3 corners[4] = {{10, 20, 0}, {10, 60, 0}, {50, 20, 0}, {50, 60, 0}};
+    for (int i = 0; i < 4; ++i)
+        brush.Region().Corner(i).SetValue(corners[i]);
+    FXGridMesh& grid = brush.GridRef();
+    ASSERT_EQ(BuildFXGrid(grid, 2, 2), D3D_OK);
+    EXPECT_EQ(grid.columns, 2);
+    EXPECT_EQ(grid.rows, 2);
+    EXPECT_EQ(grid.VertexCount(), 9u);
+    EXPECT_EQ(grid.PrimitiveType(), D3DPT_TRIANGLELIST);
+    EXPECT_EQ(grid.PrimitiveCount(), 0u);
+    EXPECT_EQ(grid.IndexedPrimitiveCount(), 8u);
+    D3DVERTEXBUFFER_DESC desc = {};
+    ASSERT_EQ(grid.VertexBuffer()->GetDesc(&desc), D3D_OK);
+    EXPECT_EQ(desc.Size, 9 * sizeof(TexVertex));
+    EXPECT_EQ(desc.Pool, D3DPOOL_MANAGED);
+
+    SetPicturePlacement(ScreenQuad(), 64, 64, 100, 80, 64, 64);
+    brush.UpdateRegionMesh();
+    TexVertex* v = nullptr;
+    ASSERT_EQ(grid.VertexBuffer()->Lock(0, 0, reinterpret_cast<void**>(&v), D3DLOCK_READONLY), D3D_OK);
+    struct Expected {
+        int index;
+        float x, y, u, v;
+    } expected[] = {{0, 10, 20, 0.1f, 0.25f}, {1, 10, 40, 0.1f, 0.5f}, {4, 30, 40, 0.3f, 0.5f},
+                    {8, 50, 60, 0.5f, 0.75f}};
+    for (const Expected& e : expected) {
+        EXPECT_FLOAT_EQ(v[e.index].x, e.x) << e.index;
+        EXPECT_FLOAT_EQ(v[e.index].y, e.y) << e.index;
+        EXPECT_FLOAT_EQ(v[e.index].u, e.u) << e.index;
+        EXPECT_FLOAT_EQ(v[e.index].v, e.v) << e.index;
+    }
+    grid.VertexBuffer()->Unlock();
+
+    uint16_t* indices = nullptr;
+    ASSERT_EQ(grid.IndexBuffer()->Lock(0, 0, reinterpret_cast<void**>(&indices), D3DLOCK_READONLY), D3D_OK);
+    const uint16_t firstCell[6] = {0, 1, 3, 3, 1, 4};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(indices[i], firstCell[i]) << i;
+    grid.IndexBuffer()->Unlock();
+    CurrentDevice = previous;
 }
 
 // Assign copies the values and tells the parameters' observers.

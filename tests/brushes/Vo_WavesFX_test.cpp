@@ -75,6 +75,33 @@ TEST(Vo_WavesFXTest, FlagTurnsOnlyTheAxis)
     EXPECT_NEAR(waves.Direction().y, -1.0f, 1e-6f);
 }
 
+// The two vectors of the runtime clone over angle and flag, as the brush hands them to its effect:
+// "direction" is the negated direction, "direction_n" the displacement axis.
+TEST(Vo_WavesFXTest, CloneVectorsOverAngleAndFlag)
+{
+    struct Case {
+        unsigned angle;
+        int longitudinal;
+        float direction[2];
+        float axis[2];
+    } cases[] = {
+        {0, 0, {-1, 0}, {0, 1}},  {0, 1, {-1, 0}, {-1, 0}},   {90, 0, {0, 1}, {1, 0}},
+        {90, 1, {0, 1}, {0, 1}},  {270, 0, {0, -1}, {-1, 0}}, {450, 0, {0, 1}, {1, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.angle << " " << c.longitudinal);
+        Vo_WavesFX waves;
+        waves.Angle().ValueRef() = c.angle;
+        waves.Longitudinal().ValueRef() = c.longitudinal;
+        std::unique_ptr<Vo_FX_Constructor> clone(waves.Clone());
+        auto* copy = static_cast<Vo_WavesFX*>(clone.get());
+        EXPECT_NEAR(-copy->Direction().x, c.direction[0], 1e-6f);
+        EXPECT_NEAR(-copy->Direction().y, c.direction[1], 1e-6f);
+        EXPECT_NEAR(copy->DisplacementAxis().x, c.axis[0], 1e-6f);
+        EXPECT_NEAR(copy->DisplacementAxis().y, c.axis[1], 1e-6f);
+    }
+}
+
 using Vo_WavesFXDeviceTest = DeviceFixture;
 
 // What the brush hands its effect: the negated direction, the axis, 1 / wave length, the faded
@@ -101,9 +128,18 @@ TEST_F(Vo_WavesFXDeviceTest, RenderValues)
     effect->GetFloat("frequency", &value);
     EXPECT_NEAR(value, 1 / 0.026f, 1e-3f);
     effect->GetFloat("amplitude", &value);
-    EXPECT_NEAR(value, 0.0125f * waves.Timeline().GetFadeFactor(), 1e-7f);
+    EXPECT_NEAR(value, 0.0125f, 1e-7f);
     effect->GetFloat("time", &value);
     EXPECT_NEAR(value, 0.2f, 1e-6f);
+
+    // Faded out (an interval timeline outside its intervals): the amplitude is 0 and the pass is
+    // still drawn.
+    waves.Timeline().Mode().ValueRef() = Vo_TimeLineControl::kIntervals;
+    ASSERT_EQ(waves.Timeline().GetFadeFactor(), 0.0f);
+    waves.Render(&layer);
+    EXPECT_EQ(layer.draws.size(), 2u);
+    effect->GetFloat("amplitude", &value);
+    EXPECT_EQ(value, 0.0f);
 }
 
 }  // namespace

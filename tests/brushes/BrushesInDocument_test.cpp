@@ -1,0 +1,196 @@
+// A stored scene with one brush of each kind: the document loads through the registered readers,
+// activating the slide makes each brush's runtime object with its effect, mask and grid, and the
+// layer draws them.
+#include <windows.h>
+#include <d3dx9.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "brushes/Vo_BrushObj.h"
+#include "brushes/Vo_WaterFX.h"
+#include "brushes/Vo_WaterfallFX.h"
+#include "brushes/Vo_WavesFX.h"
+#include "model/CurrentDevice.h"
+#include "model/Vo_DocResManager.h"
+#include "runtime/CurrentScreenView.h"
+#include "runtime/LoadSceneDocument.h"
+#include "runtime/ScreenView.h"
+#include "runtime/Vo_2D_Light.h"
+#include "runtime/Vo_SlideContainer.h"
+#include "runtime/Vo_SlideShow_Light.h"
+#include "support/DeviceFixture.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+std::vector<uint8_t> AssembledDocument(const std::wstring& name)
+{
+    const std::wstring path = BuiltProgramPath(L"tests\\documents\\" + name);
+    std::ifstream in(std::string(path.begin(), path.end()), std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class BrushesInDocumentTest : public DeviceFixture {
+protected:
+    void SetUp() override
+    {
+        DeviceFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        // The effects come from common_res.dll, which the build puts in the build folder.
+        wchar_t folder[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, folder);
+        m_folder = folder;
+        SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
+        CurrentDevice = Device();
+        m_view.reset(new ScreenView());
+        CurrentScreenView = m_view.get();
+        m_bytes = AssembledDocument(L"ThreeBrushes.bin");
+        ASSERT_FALSE(m_bytes.empty());
+        m_root.reset(LoadSceneDocumentFrom(m_bytes.data(), m_bytes.data() + m_bytes.size()));
+        m_store.reset(CurrentDocResManager);
+        ASSERT_EQ(m_root->Slides().size(), 1u);
+    }
+    void TearDown() override
+    {
+        m_root.reset();
+        m_store.reset();
+        CurrentDocResManager = nullptr;
+        m_view.reset();
+        CurrentScreenView = nullptr;
+        CurrentDevice = nullptr;
+        if (!m_folder.empty())
+            SetCurrentDirectoryW(m_folder.c_str());
+        DeviceFixture::TearDown();
+    }
+
+    Vo_SlideContainer& Slide() { return *m_root->Slides()[0]; }
+
+    template <class Brush>
+    Brush* BrushOf(size_t index)
+    {
+        const auto& objects = Slide().DrawnObjects();
+        if (index >= objects.size())
+            return nullptr;
+        auto* object = dynamic_cast<Vo_BrushObj*>(objects[index].Get());
+        return object ? dynamic_cast<Brush*>(object->Brush()) : nullptr;
+    }
+
+    std::wstring m_folder;
+    std::unique_ptr<ScreenView> m_view;
+    std::vector<uint8_t> m_bytes;
+    std::unique_ptr<Vo_SlideShow_Light> m_root;
+    std::unique_ptr<Vo_DocResManager> m_store;
+};
+
+TEST_F(BrushesInDocumentTest, RecordsReadIntoTheirClasses)
+{
+    const auto& records = Slide().DrawnRecords();
+    ASSERT_EQ(records.size(), 3u);
+    auto* waves = dynamic_cast<Vo_WavesFX*>(records[0]);
+    auto* water = dynamic_cast<Vo_WaterFX*>(records[1]);
+    auto* falls = dynamic_cast<Vo_WaterfallFX*>(records[2]);
+    ASSERT_TRUE(waves && water && falls);
+
+    EXPECT_EQ(waves->Amplitude().Value(), 400u);
+    EXPECT_EQ(waves->Angle().Value(), 90u);
+    EXPECT_EQ(waves->Longitudinal().Value(), 1);
+    EXPECT_EQ(waves->EffectLink().GetKey().Stamp(), 77);
+    EXPECT_EQ(waves->Region().Corner(3).Value().x, 8.0f);
+    EXPECT_EQ(waves->Name(), L"Waves");
+
+    EXPECT_EQ(water->Angle().Value(), 40u);
+    EXPECT_EQ(water->BumpLink().GetKey().Stamp(), 89);
+    EXPECT_EQ(water->ScaleParam().Value(), 30u);
+
+    EXPECT_EQ(falls->StripCount().Value(), 4u);
+    EXPECT_EQ(falls->Threshold().Value(), 500u);
+    EXPECT_EQ(falls->BaseColour().Value(), 0xFFu);
+    EXPECT_EQ(falls->Angle().Value(), 270u);
+    EXPECT_EQ(falls->EffectLink().GetPath(), L"common_res.dll");
+    EXPECT_EQ(falls->EffectLink().GetKey().Stamp(), 105);
+    EXPECT_EQ(falls->Name(), L"Waterfall");
+}
+
+TEST_F(BrushesInDocumentTest, ActivationMakesEachRuntimeObject)
+{
+    m_root->ActivateSlides();
+    ASSERT_EQ(Slide().DrawnObjects().size(), 3u);
+    EXPECT_TRUE(Slide().DrawnRecords().empty());
+    auto* waves = BrushOf<Vo_WavesFX>(0);
+    auto* water = BrushOf<Vo_WaterFX>(1);
+    auto* falls = BrushOf<Vo_WaterfallFX>(2);
+    ASSERT_TRUE(waves && water && falls);
+    for (const auto& object : Slide().DrawnObjects()) {
+        auto* brush = static_cast<Vo_BrushObj*>(object.Get())->Brush();
+        SCOPED_TRACE(std::string(brush->Name().begin(), brush->Name().end()));
+        EXPECT_EQ(object->GetKind(), Vo_BrushObj::kKind);
+        EXPECT_TRUE(brush->HasEffect());
+        EXPECT_FALSE(object->NeedsBackground());
+    }
+    // The clones' vectors follow the stored angles.
+    EXPECT_NEAR(waves->Direction().y, -1.0f, 1e-6f);
+    EXPECT_NEAR(waves->DisplacementAxis().y, 1.0f, 1e-6f);
+    EXPECT_NEAR(falls->Direction().y, 1.0f, 1e-6f);
+
+    // The water brush takes the mask stored under its GUID; the others have none stored.
+    ASSERT_NE(water->Mask(), nullptr);
+    EXPECT_EQ(water->Mask(), m_store->GuidTexture(water->Guid()).Get());
+    EXPECT_EQ(waves->Mask(), nullptr);
+
+    // The waterfall made its strips and its 2 x 2 grid over its region.
+    EXPECT_EQ(falls->Strips().size(), 4u);
+    EXPECT_NE(falls->Grid().VertexBuffer(), nullptr);
+    EXPECT_EQ(falls->Grid().IndexedPrimitiveCount(), 8u);
+}
+
+// The red-over-blue picture stretched over the target, as bilinear filtering shows it: 0xRRGGBB of
+// row y.
+uint32_t UndisturbedRow(unsigned y)
+{
+    const double texelRow = (y + 0.5) / DeviceFixture::kSize * 8 - 0.5;
+    const double red = texelRow <= 3 ? 1 : (texelRow >= 4 ? 0 : 4 - texelRow);
+    return static_cast<uint32_t>(red * 255 + 0.5) << 16 | static_cast<uint32_t>((1 - red) * 255 + 0.5);
+}
+
+// The waterfall (no strength, so its strips stay in place) and the water (its stored mask is
+// transparent) leave the picture as it is; the waves move rows up and down by up to 0.1 of the
+// height, which shows only near the border between the colours.
+TEST_F(BrushesInDocumentTest, TheLayerDrawsTheBrushes)
+{
+    m_root->ActivateSlides();
+    m_root->SetPicturePosition(ScreenView::kStretch);
+    for (float time : {100.0f, 100.1f, 100.3f}) {
+        ASSERT_EQ(m_root->FrameMove(time), S_OK);
+        ASSERT_EQ(Device()->BeginScene(), D3D_OK);
+        m_root->Render(0);
+        Device()->EndScene();
+    }
+    EXPECT_GT(BrushOf<Vo_WaterfallFX>(2)->Phase(), 0.0f);
+    EXPECT_GT(BrushOf<Vo_WavesFX>(0)->Phase(), 0.0f);
+
+    const unsigned size = DeviceFixture::kSize;
+    int movedRows = 0;
+    for (unsigned y = 0; y < size; ++y) {
+        const bool outOfReach = y <= 20 || y >= 43;
+        if (!outOfReach) {
+            if (!ColorsNear(PixelAt(size / 2, y) & 0x00FFFFFF, UndisturbedRow(y), 60))
+                ++movedRows;
+            continue;
+        }
+        for (unsigned x = 0; x < size; ++x) {
+            const uint32_t pixel = PixelAt(x, y) & 0x00FFFFFF;
+            ASSERT_TRUE(ColorsNear(pixel, UndisturbedRow(y), 3)) << x << ", " << y << ": " << std::hex << pixel;
+        }
+    }
+    EXPECT_GT(movedRows, 0) << "the waves moved no row";
+}
+
+}  // namespace

@@ -31,7 +31,8 @@ void SplitQuadAtHorizon(ScreenQuad& quad, float h)
 
 int LakeHazeHeight(float bandHeight, unsigned pictureHeight, unsigned reflectionOffset, float h)
 {
-    if (h == 0.0f)
+    // No water band, or no picture to measure it against (a layer whose picture is missing).
+    if (h == 0.0f || pictureHeight == 0)
         return 0;
     return int(bandHeight / float(pictureHeight) * float(reflectionOffset) / h);
 }

@@ -19,7 +19,8 @@ void SplitCornerPairAtHorizon(float& bottomY, float& bottomV, float& topY, float
 void SplitQuadAtHorizon(ScreenQuad& quad, float h);
 
 // Height in pixels of the haze band above the horizon: ((bandHeight / pictureHeight) x offset / h)
-// truncated, in single precision; 0 when h is 0 (no water band, nothing to haze over).
+// truncated, in single precision; 0 when h is 0 (no water band, nothing to haze over) or when
+// the picture has no height.
 int LakeHazeHeight(float bandHeight, unsigned pictureHeight, unsigned reflectionOffset, float h);
 
 // Alpha bytes of the water tint: tintAlpha at the picture's bottom edge, tintAlpha x (1 - fade)

@@ -1,0 +1,239 @@
+// The scene document the saver carries ("QNT" 107): assembled at build time from
+// resources/scene, embedded in GlimmerSaver.scr, and complete in itself.
+#include <windows.h>
+
+#include <d3d9.h>
+#include <d3dx9.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lights/FakeLake2D.h"
+#include "model/ClassReaderRegistries.h"
+#include "model/CurrentDevice.h"
+#include "model/DocResMaps.h"
+#include "model/Vo_DocResManager.h"
+#include "model/Vo_FileLink3.h"
+#include "runtime/CurrentScreenView.h"
+#include "runtime/LoadSceneDocument.h"
+#include "runtime/ScreenView.h"
+#include "runtime/Vo_SlideContainer.h"
+#include "runtime/Vo_SlideShow_Light.h"
+#include "support/DeviceFixture.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+std::vector<uint8_t> AssembledScene()
+{
+    const std::wstring path = BuiltProgramPath(L"resources\\scene\\EmbeddedScene.bin");
+    std::ifstream in(std::string(path.begin(), path.end()), std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The "QNT" 107 resource of the built program, read as a data file.
+std::vector<uint8_t> ProgramScene()
+{
+    const std::wstring path = BuiltProgramPath(L"GlimmerSaver.scr");
+    HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module)
+        return {};
+    std::vector<uint8_t> bytes;
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(107), L"QNT");
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (data) {
+        const auto* begin = static_cast<const uint8_t*>(data);
+        bytes.assign(begin, begin + SizeofResource(module, found));
+    }
+    FreeLibrary(module);
+    return bytes;
+}
+
+bool BrushReadersRegistered()
+{
+    const ConstructorReaderRegistry& registry = GetConstructorReaderRegistry();
+    for (const wchar_t* name : {L"Vo_WaterFX", L"Vo_WaterfallFX", L"Vo_WavesFX"})
+        if (!registry.count(name))
+            return false;
+    return true;
+}
+
+GUID GuidOf(const wchar_t* text)
+{
+    GUID guid = {};
+    CLSIDFromString(text, &guid);
+    return guid;
+}
+
+TEST(EmbeddedScene, TheProgramCarriesTheAssembledDocument)
+{
+    const std::vector<uint8_t> assembled = AssembledScene();
+    ASSERT_FALSE(assembled.empty());
+    EXPECT_EQ(ProgramScene(), assembled);
+}
+
+// The document loaded on a device as a render unit loads it, and its slide activated.
+class EmbeddedSceneOnDevice : public DeviceFixture {
+protected:
+    void SetUp() override
+    {
+        DeviceFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        if (!BrushReadersRegistered())
+            GTEST_SKIP() << "the water, waterfall and waves brushes are not registered in this build";
+        CurrentDevice = Device();
+        m_view.reset(new ScreenView());
+        CurrentScreenView = m_view.get();
+        m_storeBefore = CurrentDocResManager;
+        m_bytes = ProgramScene();
+        ASSERT_FALSE(m_bytes.empty());
+        m_root.reset(LoadSceneDocumentFrom(m_bytes.data(), m_bytes.data() + m_bytes.size()));
+        m_store.reset(CurrentDocResManager);
+    }
+    void TearDown() override
+    {
+        m_root.reset();
+        m_store.reset();
+        CurrentDocResManager = m_storeBefore;
+        m_view.reset();
+        CurrentScreenView = nullptr;
+        CurrentDevice = nullptr;
+        DeviceFixture::TearDown();
+    }
+
+    const TextureFrameSet* FrameSet(const vo_string& path, int64_t stamp) const
+    {
+        const auto& sets = m_store->Maps().frameSets;
+        auto found = sets.find(FileLinkKey(path, stamp));
+        return found == sets.end() ? nullptr : &found->second;
+    }
+
+    std::unique_ptr<ScreenView> m_view;
+    std::vector<uint8_t> m_bytes;
+    std::unique_ptr<Vo_SlideShow_Light> m_root;
+    std::unique_ptr<Vo_DocResManager> m_store;
+    Vo_DocResManager* m_storeBefore = nullptr;
+};
+
+TEST_F(EmbeddedSceneOnDevice, OneLakeSlideWithThreeBrushesAndNoMusic)
+{
+    ASSERT_NE(m_root, nullptr);
+    ASSERT_EQ(m_root->Slides().size(), 1u);
+    EXPECT_TRUE(m_root->Tracks().empty());
+    Vo_SlideContainer& slide = *m_root->Slides()[0].Get();
+    EXPECT_EQ(slide.FadeIn().Value(), 1u);
+    EXPECT_EQ(slide.FadeOut().Value(), 1u);
+    EXPECT_EQ(slide.ShowTime().Value(), 10u);
+    EXPECT_EQ(slide.SignedValue().Value(), 2);
+    EXPECT_EQ(slide.Caption().Value(), L"Slide 0");
+    EXPECT_EQ(slide.UnsignedValue().Value(), 10u);
+    EXPECT_TRUE(slide.TrackRecords().empty());
+
+    auto* lake = dynamic_cast<FakeLake2D*>(slide.GetLight().Get());
+    ASSERT_NE(lake, nullptr);
+    EXPECT_EQ(lake->HorizonParam().Value(), 63u);
+    EXPECT_FLOAT_EQ(lake->Horizon(), 0.185f);
+    EXPECT_EQ(lake->TintColour().Value(), 0x00660000u);
+    EXPECT_FLOAT_EQ(lake->TintAlpha(), 0.248f);
+    EXPECT_FLOAT_EQ(lake->RippleTiling(), 1.0f);
+    EXPECT_EQ(lake->ReflectionOffset().Value(), 7u);
+    EXPECT_EQ(lake->ReflectionSize().Value(), 1);
+    EXPECT_TRUE(IsEqualGUID(lake->Guid(), GuidOf(L"{585E423D-8F04-4A4C-8DDF-CE3CB0822747}")));
+    EXPECT_EQ(lake->Camera().On().Value(), 0);
+
+    ASSERT_EQ(slide.DrawnRecords().size(), 3u);
+    for (const auto* record : slide.DrawnRecords())
+        EXPECT_NE(record, nullptr);
+
+    m_root->ActivateSlides();
+    ASSERT_EQ(slide.DrawnObjects().size(), 3u);
+    for (const auto& object : slide.DrawnObjects())
+        EXPECT_NE(object.Get(), nullptr);
+    // The lake took its du/dv picture from the store.
+    ASSERT_NE(lake->DuDvTexture(), nullptr);
+    D3DSURFACE_DESC desc;
+    ASSERT_EQ(lake->DuDvTexture()->GetLevelDesc(0, &desc), D3D_OK);
+    EXPECT_EQ(desc.Format, D3DFMT_V8U8);
+    EXPECT_EQ(desc.Width, 512u);
+    EXPECT_EQ(desc.Height, 512u);
+    EXPECT_EQ(lake->DuDvTexture()->GetLevelCount(), 10u);
+}
+
+TEST_F(EmbeddedSceneOnDevice, TheStoreHoldsEveryFileTheSceneNames)
+{
+    ASSERT_NE(m_store, nullptr);
+    // The landscape, the camera's border picture and the brushes' noise and bump pictures.
+    const TextureFrameSet* landscape = FrameSet(L"C:\\Glimmerkit\\Scenes\\Lake\\lake-landscape.png", 0x01DA2F6C8B4E7000);
+    ASSERT_NE(landscape, nullptr);
+    ASSERT_EQ(landscape->frames.size(), 1u);
+    EXPECT_NE(landscape->frames[0].Get(), nullptr);
+    EXPECT_EQ(landscape->width, 1024u);
+    EXPECT_EQ(landscape->height, 768u);
+    for (int id : {6, 62, 89}) {
+        SCOPED_TRACE(id);
+        const TextureFrameSet* set = FrameSet(L"common_res.dll", id);
+        ASSERT_NE(set, nullptr);
+        ASSERT_EQ(set->frames.size(), 1u);
+        EXPECT_NE(set->frames[0].Get(), nullptr);
+    }
+    // The three effects under their module links, made from the document's own bytes.
+    for (int id : {77, 90, 105}) {
+        SCOPED_TRACE(id);
+        const Vo_FileLink3 link(id, L"common_res.dll");
+        const FileBlob* blob = m_store->GetFileBlob(link);
+        ASSERT_NE(blob, nullptr);
+        EXPECT_GT(blob->Size(), 0u);
+        EXPECT_NE(m_store->GetEffect(link).Get(), nullptr);
+    }
+    // The lake's du/dv picture and the three brush masks under their GUIDs.
+    for (const wchar_t* text : {L"{585E423D-8F04-4A4C-8DDF-CE3CB0822747}", L"{DDD05375-E0BE-45D0-BA0E-785999739525}",
+                                L"{2CFF8436-200E-4518-B636-036E09096D24}", L"{AA3FF100-5EEA-49BA-A8CD-2C40D6594B18}"}) {
+        SCOPED_TRACE(testing::Message() << text);
+        const auto& textures = m_store->Maps().guidTextures;
+        auto found = textures.find(GuidOf(text));
+        ASSERT_NE(found, textures.end());
+        EXPECT_NE(found->second.Get(), nullptr);
+    }
+}
+
+// Played on the fixture's 64 x 64 target (the 1024 x 768 picture stretched over it): a second of
+// scene time changes the picture where the brushes and the lake move it and nowhere else.
+TEST_F(EmbeddedSceneOnDevice, MovesOnlyWhereTheBrushesAndTheLakeAre)
+{
+    ASSERT_NE(m_root, nullptr);
+    m_root->ActivateSlides();
+    m_root->SetPicturePosition(ScreenView::kStretch);
+    auto frame = [this](float time) {
+        m_root->FrameMove(time);
+        EXPECT_EQ(Device()->BeginScene(), D3D_OK);
+        m_root->Render(0);
+        Device()->EndScene();
+        return ReadBack();
+    };
+    frame(0.0f);
+    const std::vector<uint32_t> first = frame(3.0f);
+    SaveTarget("embedded_scene");
+    const std::vector<uint32_t> second = frame(4.0f);
+    // Picture pixel (x, y) lies at target pixel (x / 16, y / 12).
+    auto changed = [&](unsigned left, unsigned top, unsigned right, unsigned bottom) {
+        int count = 0;
+        for (unsigned y = top / 12; y < bottom / 12; ++y)
+            for (unsigned x = left / 16; x < right / 16; ++x)
+                count += !ColorsNear(first[y * kSize + x] & 0xFFFFFF, second[y * kSize + x] & 0xFFFFFF, 3);
+        return count;
+    };
+    EXPECT_EQ(changed(0, 0, 760, 500), 0) << "sky and hills";
+    EXPECT_EQ(changed(880, 0, 1024, 500), 0) << "sky and cliff right of the waterfall";
+    EXPECT_EQ(changed(0, 500, 400, 620), 0) << "meadow left of the stream";
+    EXPECT_GT(changed(0, 640, 1024, 768), 0) << "the lake";
+    EXPECT_GT(changed(776, 222, 860, 572), 0) << "the waterfall";
+}
+
+}  // namespace

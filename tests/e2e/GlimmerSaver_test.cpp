@@ -1,5 +1,6 @@
 // The built screen saver run in each mode, as Windows would start it.
 #include "support/ProcessRunner.h"
+#include "support/SaverWindows.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -20,66 +21,11 @@ const wchar_t kSaverClass[] = L"D3DSaverWndClass";
 
 std::wstring Saver() { return BuiltProgramPath(L"GlimmerSaver.scr"); }
 
-bool WaitFor(const std::function<bool()>& condition, unsigned timeoutMs = 30000)
-{
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (GetTickCount64() < end) {
-        if (condition())
-            return true;
-        Sleep(50);
-    }
-    return condition();
-}
-
-DWORD WindowProcess(HWND window)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    return pid;
-}
-
-std::wstring ClassOf(HWND window)
-{
-    wchar_t name[128] = {};
-    GetClassNameW(window, name, 128);
-    return name;
-}
-
 std::wstring TextOf(HWND window)
 {
     wchar_t text[1024] = {};
     GetWindowTextW(window, text, 1024);
     return text;
-}
-
-// The visible top-level windows of a process with the given class.
-std::vector<HWND> TopWindows(DWORD pid, const std::wstring& className)
-{
-    struct Search {
-        DWORD pid;
-        std::wstring className;
-        std::vector<HWND> found;
-    } search{pid, className, {}};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            if (WindowProcess(w) == s->pid && IsWindowVisible(w) && ClassOf(w) == s->className)
-                s->found.push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND WaitForTopWindow(DWORD pid, const std::wstring& className)
-{
-    HWND found = nullptr;
-    WaitFor([&] {
-        std::vector<HWND> windows = TopWindows(pid, className);
-        found = windows.empty() ? nullptr : windows.front();
-        return found != nullptr;
-    });
-    return found;
 }
 
 // The texts of a window's child controls.
@@ -141,35 +87,6 @@ private:
     bool m_copied = false;
     bool m_overridden = false;
 };
-
-// The screen as 0x00RRGGBB pixels, row by row.
-std::vector<uint32_t> CaptureScreen(int* width, int* height)
-{
-    *width = GetSystemMetrics(SM_CXSCREEN);
-    *height = GetSystemMetrics(SM_CYSCREEN);
-    std::vector<uint32_t> pixels(static_cast<size_t>(*width) * *height);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = *width;
-    bi.bmiHeader.biHeight = -*height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, *width, *height, screen, 0, 0, SRCCOPY);
-    GdiFlush();
-    memcpy(pixels.data(), bits, pixels.size() * 4);
-    SelectObject(memory, old);
-    DeleteObject(dib);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    for (uint32_t& p : pixels)
-        p &= 0xFFFFFF;
-    return pixels;
-}
 
 }  // namespace
 
@@ -326,8 +243,9 @@ TEST(GlimmerSaverTest, FullScreenWithoutDirect3DShowsTheErrorBox)
                             ((boxColour >> 16) & 0xFF);
     int boxPixels = 0, left = 0, top = 0, right = 0, bottom = 0, textPixels = 0;
     const bool shown = WaitFor([&] {
-        int w = 0, h = 0;
-        std::vector<uint32_t> pixels = CaptureScreen(&w, &h);
+        const ScreenPixels screen = CaptureScreen();
+        const int w = screen.width, h = screen.height;
+        const std::vector<uint32_t>& pixels = screen.pixels;
         boxPixels = 0;
         left = w, top = h, right = -1, bottom = -1;
         for (int y = 0; y < h; ++y)

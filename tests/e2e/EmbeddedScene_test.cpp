@@ -1,0 +1,188 @@
+// The saver playing the scene it carries: the splash first, then the lake landscape in which only
+// the water moves.
+#include "support/ProcessRunner.h"
+#include "support/SaverWindows.h"
+#include "support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const unsigned kRunTimeoutMs = 60000;
+const wchar_t kSaverClass[] = L"D3DSaverWndClass";
+
+std::wstring Saver() { return BuiltProgramPath(L"GlimmerSaver.scr"); }
+
+int Red(uint32_t p) { return (p >> 16) & 0xFF; }
+int Green(uint32_t p) { return (p >> 8) & 0xFF; }
+int Blue(uint32_t p) { return p & 0xFF; }
+
+// A part of the landscape picture (1024 x 768 pixels), which the saver stretches over its area.
+struct PictureRegion {
+    const char* name;
+    int left, top, right, bottom;
+};
+
+// Where the brushes and the lake move the picture, and parts well away from all of them.
+const PictureRegion kMoving[] = {
+    {"waterfall", 792, 260, 842, 540},
+    {"pool", 700, 552, 900, 580},
+    {"lake", 0, 660, 1024, 760},
+};
+const PictureRegion kStill[] = {
+    {"sky", 0, 0, 700, 200},
+    {"hills and meadow", 0, 330, 400, 600},
+    {"cliff", 880, 160, 1024, 480},
+};
+
+RECT OnScreen(const PictureRegion& region, const ScreenPixels& shot)
+{
+    return RECT{region.left * shot.width / 1024, region.top * shot.height / 768,
+                region.right * shot.width / 1024, region.bottom * shot.height / 768};
+}
+
+// The share of the region's pixels that changed by more than a few levels in any channel.
+double ChangedShare(const ScreenPixels& a, const ScreenPixels& b, const RECT& r)
+{
+    int changed = 0, total = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+            const uint32_t p = a.At(x, y), q = b.At(x, y);
+            const int d = std::max({std::abs(Red(p) - Red(q)), std::abs(Green(p) - Green(q)),
+                                    std::abs(Blue(p) - Blue(q))});
+            changed += d > 8;
+            ++total;
+        }
+    return total ? double(changed) / total : 0.0;
+}
+
+bool IsDark(uint32_t p) { return Red(p) < 24 && Green(p) < 24 && Blue(p) < 24; }
+
+// The splash: black, with the light pixels of its notice only inside the centred square.
+bool LooksLikeSplash(const ScreenPixels& shot)
+{
+    const int side = shot.height * 2 / 3;
+    const int left = (shot.width - side) / 2, top = (shot.height - side) / 2;
+    int lightInside = 0, lightOutside = 0;
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x) {
+            if (IsDark(shot.At(x, y)))
+                continue;
+            const bool inside = x >= left && x < left + side && y >= top && y < top + side;
+            (inside ? lightInside : lightOutside)++;
+        }
+    return lightInside > 50 && lightOutside == 0;
+}
+
+// The landscape: a blue sky over the top of the area.
+bool LooksLikeScene(const ScreenPixels& shot)
+{
+    int blue = 0, total = 0;
+    for (int y = 0; y < shot.height / 8; ++y)
+        for (int x = 0; x < shot.width / 2; ++x, ++total)
+            blue += Blue(shot.At(x, y)) > Red(shot.At(x, y)) + 40;
+    return total && blue > total * 3 / 4;
+}
+
+struct SceneStart {
+    bool splashSeen = false;
+    bool sceneSeen = false;
+};
+
+// Watches the area from the window's first frame until the scene shows.
+template <class Capture>
+SceneStart WatchSceneStart(Capture capture)
+{
+    SceneStart start;
+    start.sceneSeen = WaitFor([&] {
+        const ScreenPixels shot = capture();
+        start.splashSeen = start.splashSeen || LooksLikeSplash(shot);
+        return LooksLikeScene(shot);
+    });
+    return start;
+}
+
+std::string Describe(const char* name, const RECT& r, double share)
+{
+    std::ostringstream out;
+    out << name << " (" << r.left << "," << r.top << ")-(" << r.right << "," << r.bottom
+        << "): " << share * 100 << " % changed";
+    return out.str();
+}
+
+// Two views of the playing scene a second apart: the water moves, the land does not.
+template <class Capture>
+void ExpectOnlyTheWaterMoves(Capture capture, const char* artifact)
+{
+    // Past the slide's fade-in.
+    Sleep(2000);
+    const ScreenPixels first = capture();
+    Sleep(1000);
+    const ScreenPixels second = capture();
+    ASSERT_EQ(first.pixels.size(), second.pixels.size());
+    bool fine = true;
+    for (const PictureRegion& region : kMoving) {
+        const RECT r = OnScreen(region, first);
+        const double share = ChangedShare(first, second, r);
+        EXPECT_GT(share, 0.02) << Describe(region.name, r, share);
+        fine = fine && share > 0.02;
+    }
+    for (const PictureRegion& region : kStill) {
+        const RECT r = OnScreen(region, first);
+        const double share = ChangedShare(first, second, r);
+        EXPECT_LT(share, 0.002) << Describe(region.name, r, share);
+        fine = fine && share < 0.002;
+    }
+    if (!fine)
+        TakeScreenshot(TestArtifactsDir() + "\\" + artifact);
+}
+
+}  // namespace
+
+TEST(EmbeddedSceneTest, FullScreenShowsTheSplashThenTheLakeWithMovingWater)
+{
+    ProcessRunner runner;
+    ASSERT_TRUE(runner.Start(Saver(), L"/s"));
+    HWND window = WaitForTopWindow(runner.ProcessId(), kSaverClass);
+    ASSERT_NE(window, nullptr);
+
+    const SceneStart start = WatchSceneStart([] { return CaptureScreen(); });
+    EXPECT_TRUE(start.splashSeen);
+    ASSERT_TRUE(start.sceneSeen);
+    ExpectOnlyTheWaterMoves([] { return CaptureScreen(); }, "embedded-scene-full-screen.png");
+
+    // The picture of the saver in the README comes from here (scripts/screenshot).
+    TakeScreenshot(TestArtifactsDir() + "\\embedded-scene.png");
+
+    PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
+    ProcessResult r = runner.Wait(kRunTimeoutMs);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+}
+
+TEST(EmbeddedSceneTest, TestWindowShowsTheSplashThenTheLakeWithMovingWater)
+{
+    ProcessRunner runner;
+    ASSERT_TRUE(runner.Start(Saver(), L"/t"));
+    HWND window = WaitForTopWindow(runner.ProcessId(), kSaverClass);
+    ASSERT_NE(window, nullptr);
+    const auto client = [window] { return CaptureClientArea(window); };
+
+    const SceneStart start = WatchSceneStart(client);
+    EXPECT_TRUE(start.splashSeen);
+    ASSERT_TRUE(start.sceneSeen);
+    ExpectOnlyTheWaterMoves(client, "embedded-scene-test-window.png");
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ProcessResult r = runner.Wait(kRunTimeoutMs);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+}

@@ -2,6 +2,7 @@
 // dialog and the web-site button, checked in the registry and through a recorder program
 // registered as the browser.
 #include "support/ProcessRunner.h"
+#include "support/SavedRegistryValue.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -69,54 +70,14 @@ int StoredSetting(const wchar_t* name)
     return static_cast<int>(value);
 }
 
-// Saves a registry value's bytes and puts them back (or removes the value) afterwards.
-class SavedValue {
-public:
-    SavedValue(HKEY root, const wchar_t* path, const wchar_t* name)
-        : m_root(root), m_path(path), m_name(name ? name : L""), m_hasName(name != nullptr)
-    {
-        DWORD size = 0;
-        m_present = RegGetValueW(root, path, Name(), RRF_RT_ANY | RRF_NOEXPAND, &m_type, nullptr,
-                                 &size) ==
-                    ERROR_SUCCESS;
-        m_bytes.resize(size);
-        if (m_present)
-            RegGetValueW(root, path, Name(), RRF_RT_ANY | RRF_NOEXPAND, &m_type, m_bytes.data(),
-                         &size);
-    }
-    ~SavedValue()
-    {
-        HKEY key = nullptr;
-        if (RegCreateKeyExW(m_root, m_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                            nullptr) != ERROR_SUCCESS)
-            return;
-        if (m_present)
-            RegSetValueExW(key, Name(), 0, m_type, m_bytes.data(),
-                           static_cast<DWORD>(m_bytes.size()));
-        else
-            RegDeleteValueW(key, Name());
-        RegCloseKey(key);
-    }
-    const wchar_t* Name() const { return m_hasName ? m_name.c_str() : nullptr; }
-
-private:
-    HKEY m_root;
-    std::wstring m_path;
-    std::wstring m_name;
-    bool m_hasName;
-    bool m_present = false;
-    DWORD m_type = 0;
-    std::vector<BYTE> m_bytes;
-};
-
 }  // namespace
 
 TEST(ConfigurationDialogsTest, PicturePositionSoundSettingsAndWebsiteAreStoredAndStarted)
 {
-    SavedValue picture(HKEY_CURRENT_USER, kSettingsKey, L"\"PicPos\"");
-    SavedValue volume(HKEY_CURRENT_USER, kSettingsKey, L"\"SoundVolume\"");
-    SavedValue mute(HKEY_CURRENT_USER, kSettingsKey, L"\"MuteSound\"");
-    SavedValue browser(HKEY_CLASSES_ROOT, kBrowserKey, nullptr);
+    SavedRegistryValue picture(HKEY_CURRENT_USER, kSettingsKey, L"\"PicPos\"");
+    SavedRegistryValue volume(HKEY_CURRENT_USER, kSettingsKey, L"\"SoundVolume\"");
+    SavedRegistryValue mute(HKEY_CURRENT_USER, kSettingsKey, L"\"MuteSound\"");
+    SavedRegistryValue browser(HKEY_CLASSES_ROOT, kBrowserKey, nullptr);
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"\"PicPos\"");
 
     const std::wstring recorded =

@@ -117,19 +117,26 @@ static std::wstring Widen(const std::string& text)
     return std::wstring(text.begin(), text.end());
 }
 
+// A path on drive Z: as the host system names it.
+static std::string HostPath(const std::string& windowsPath)
+{
+    std::string path = windowsPath;
+    if (path.size() > 2 && path[1] == ':') {
+        path = path.substr(2);
+        for (char& c : path)
+            if (c == '\\')
+                c = '/';
+    }
+    return path;
+}
+
 bool TakeScreenshot(const std::string& pngPath)
 {
     // Wine hands a Unix program given to CreateProcess to the host system without a process
     // handle to wait on, so the shell writes under a temporary name and renames when import is
     // done; the file appearing under its real name means the picture is complete. ImageMagick's
     // import reads the X root window, which is what a person would see on the display.
-    std::string unixPath = pngPath;
-    if (unixPath.size() > 2 && unixPath[1] == ':') {
-        unixPath = unixPath.substr(2);
-        for (char& c : unixPath)
-            if (c == '\\')
-                c = '/';
-    }
+    const std::string unixPath = HostPath(pngPath);
     DeleteFileA(pngPath.c_str());
     const std::wstring target = Widen(unixPath);
     const std::wstring partial = target + L".part.png";
@@ -138,6 +145,24 @@ bool TakeScreenshot(const std::string& pngPath)
                        30000);
     for (int waited = 0; waited < 30000; waited += 100) {
         if (GetFileAttributesA(pngPath.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return true;
+        Sleep(100);
+    }
+    return false;
+}
+
+bool RunHostCommand(const std::string& command, const std::string& outputPath, unsigned timeoutMs)
+{
+    // As for the screenshot: the output appears under its real name only once it is complete.
+    const std::string unixPath = HostPath(outputPath);
+    DeleteFileA(outputPath.c_str());
+    const std::wstring target = Widen(unixPath);
+    const std::wstring partial = target + L".part";
+    ProcessRunner::Run(L"Z:\\bin\\sh", L"-c \"" + Widen(command) + L" > '" + partial +
+                                              L"'; mv '" + partial + L"' '" + target + L"'\"",
+                       timeoutMs);
+    for (unsigned waited = 0; waited < timeoutMs; waited += 100) {
+        if (GetFileAttributesA(outputPath.c_str()) != INVALID_FILE_ATTRIBUTES)
             return true;
         Sleep(100);
     }

@@ -41,3 +41,8 @@ private:
 // Saves what the X display shows as a PNG (through ImageMagick's import when the tests run under
 // Wine). Returns false when no screenshot could be taken.
 bool TakeScreenshot(const std::string& pngPath);
+
+// Runs a command of the host system's shell (under Wine, the Unix shell) whose standard output
+// becomes the file at outputPath (a Windows path), and waits until the file is complete. The
+// command must not contain double quotes. Returns false when no file appeared in time.
+bool RunHostCommand(const std::string& command, const std::string& outputPath, unsigned timeoutMs);

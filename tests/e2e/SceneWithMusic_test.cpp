@@ -1,0 +1,477 @@
+// The saver with a scene document of its own (two slides, two music tracks) run as Windows
+// would start it: what the window shows, what the sound server hears, which files the run
+// leaves behind, and how the stored settings change both.
+#include "support/ProcessRunner.h"
+#include "support/SavedRegistryValue.h"
+#include "support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+const unsigned kRunTimeoutMs = 60000;
+const wchar_t kSaverClass[] = L"D3DSaverWndClass";
+const wchar_t kSettingsKey[] = L"Software\\Quellmark\\Glimmerkit Maker\\Screensaver\\";
+// The file names under which the document stores its two tracks: low 440 Hz for 0.4 s, high
+// 660 Hz for 0.6 s.
+const wchar_t* const kTrackNames[] = {L"glimmer_e2e_low.mp3", L"glimmer_e2e_high.mp3"};
+const double kLowTone = 440.0;
+const double kHighTone = 660.0;
+const int kSampleRate = 44100;
+
+const uint32_t kRed = 0xFF0000;
+const uint32_t kBlue = 0x0000FF;
+const uint32_t kBlack = 0x000000;
+// The colour that a layer clears its target to, seen where neither its picture nor a border
+// picture covers it (the document's border picture is not in the resource module).
+const uint32_t kLayerBackground = 0xF00FFF;
+
+std::wstring SceneSaver() { return BuiltProgramPath(L"GlimmerSaverScene.scr"); }
+
+bool WaitFor(const std::function<bool()>& condition, unsigned timeoutMs = 30000)
+{
+    // Only keeps a lost window from hanging the run; nothing is measured.
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (GetTickCount64() < end) {
+        if (condition())
+            return true;
+        Sleep(20);
+    }
+    return condition();
+}
+
+HWND FindSaverWindow(DWORD pid)
+{
+    struct Search {
+        DWORD pid;
+        HWND found;
+    } search{pid, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            wchar_t name[64] = {};
+            GetClassNameW(w, name, 64);
+            if (owner == s->pid && IsWindowVisible(w) && std::wstring(name) == kSaverClass) {
+                s->found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// What a window's client area shows on the screen, as 0x00RRGGBB pixels row by row.
+struct Capture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+Capture CaptureClient(HWND window)
+{
+    Capture c;
+    RECT client = {};
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    c.width = client.right;
+    c.height = client.bottom;
+    if (c.width <= 0 || c.height <= 0)
+        return Capture();
+    c.pixels.resize(static_cast<size_t>(c.width) * c.height);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = c.width;
+    bi.bmiHeader.biHeight = -c.height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, dib);
+    BitBlt(memory, 0, 0, c.width, c.height, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    memcpy(c.pixels.data(), bits, c.pixels.size() * 4);
+    SelectObject(memory, old);
+    DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    for (uint32_t& p : c.pixels)
+        p &= 0xFFFFFF;
+    return c;
+}
+
+bool Near(uint32_t pixel, uint32_t expected, int tolerance)
+{
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int a = static_cast<int>((pixel >> shift) & 0xFF);
+        const int b = static_cast<int>((expected >> shift) & 0xFF);
+        if (std::abs(a - b) > tolerance)
+            return false;
+    }
+    return true;
+}
+
+// The share of a rectangle's pixels (every fourth in each direction) near the colour.
+double ShareNear(const Capture& c, RECT r, uint32_t colour, int tolerance = 24)
+{
+    int total = 0, matching = 0;
+    for (int y = r.top; y < r.bottom && y < c.height; y += 4)
+        for (int x = r.left; x < r.right && x < c.width; x += 4) {
+            ++total;
+            matching += Near(c.At(x, y), colour, tolerance) ? 1 : 0;
+        }
+    return total ? static_cast<double>(matching) / total : 0.0;
+}
+
+RECT Whole(const Capture& c) { return RECT{0, 0, c.width, c.height}; }
+
+// The splash: the program's loading picture, black with a small grey notice in its middle,
+// drawn in a centred square two thirds of the height high, on black.
+bool ShowsSplash(const Capture& c)
+{
+    if (c.pixels.empty())
+        return false;
+    int grey = 0;
+    for (int y = c.height * 2 / 5; y < c.height * 3 / 5; ++y)
+        for (int x = c.width / 3; x < c.width * 2 / 3; ++x) {
+            const uint32_t p = c.At(x, y);
+            const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+            if (r > 60 && std::abs(r - g) < 16 && std::abs(r - b) < 16)
+                ++grey;
+        }
+    return grey >= 20 && ShareNear(c, RECT{0, 0, c.width, c.height / 4}, kBlack, 8) == 1.0 &&
+           ShareNear(c, RECT{0, c.height * 3 / 4, c.width, c.height}, kBlack, 8) == 1.0;
+}
+
+bool FilledWith(const Capture& c, uint32_t colour)
+{
+    return !c.pixels.empty() && ShareNear(c, Whole(c), colour) > 0.99;
+}
+
+std::string Describe(const Capture& c)
+{
+    if (c.pixels.empty())
+        return "nothing captured";
+    char text[160];
+    std::snprintf(text, sizeof(text), "%dx%d, corner %06X, centre %06X, red %.2f, blue %.2f",
+                  c.width, c.height, c.At(2, 2), c.At(c.width / 2, c.height / 2),
+                  ShareNear(c, Whole(c), kRed), ShareNear(c, Whole(c), kBlue));
+    return text;
+}
+
+std::wstring TemporaryCopy(const wchar_t* name)
+{
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + name;
+}
+
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// What the sound server's null sink played for the given time, as 16-bit mono samples at
+// 44.1 kHz, recorded from its monitor by the host system's recorder.
+std::vector<int16_t> RecordSink(double seconds)
+{
+    const std::string path = TestArtifactsDir() + "\\sink-recording.raw";
+    char command[200];
+    std::snprintf(command, sizeof(command),
+                  "timeout %.1f parec -d nullsink.monitor --format=s16le --rate=%d --channels=1",
+                  seconds, kSampleRate);
+    std::vector<int16_t> samples;
+    if (!RunHostCommand(command, path, 30000))
+        return samples;
+    std::ifstream file(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    samples.resize(bytes.size() / 2);
+    memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    return samples;
+}
+
+double Rms(const std::vector<int16_t>& samples)
+{
+    double sum = 0.0;
+    for (int16_t s : samples)
+        sum += static_cast<double>(s) * s;
+    return samples.empty() ? 0.0 : std::sqrt(sum / samples.size());
+}
+
+// The share of a block's energy at one frequency (Goertzel): near 1 for a pure tone of it.
+double ToneShare(const int16_t* block, size_t n, double frequency)
+{
+    const double w = 2.0 * 3.14159265358979 * frequency / kSampleRate;
+    const double coefficient = 2.0 * std::cos(w);
+    double s1 = 0.0, s2 = 0.0, energy = 0.0;
+    for (size_t i = 0; i < n; ++i) {
+        const double s0 = block[i] + coefficient * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+        energy += static_cast<double>(block[i]) * block[i];
+    }
+    const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+    return energy > 0.0 ? 2.0 * power / (n * energy) : 0.0;
+}
+
+// The number of 46 ms blocks of the recording that are a clear tone of the frequency.
+int BlocksOfTone(const std::vector<int16_t>& samples, double frequency)
+{
+    const size_t n = 2048;
+    int count = 0;
+    for (size_t start = 0; start + n <= samples.size(); start += n) {
+        std::vector<int16_t> block(samples.begin() + start, samples.begin() + start + n);
+        if (Rms(block) > 300.0 && ToneShare(block.data(), n, frequency) > 0.5)
+            ++count;
+    }
+    return count;
+}
+
+int Peak(const std::vector<int16_t>& samples)
+{
+    int peak = 0;
+    for (int16_t s : samples)
+        peak = std::max(peak, std::abs(static_cast<int>(s)));
+    return peak;
+}
+
+// The level of the music while a track plays: blocks between tracks are silent, and how many
+// fall into a recording varies, so the level is that of the block at the 75th percentile.
+double PlayingLevel(const std::vector<int16_t>& samples)
+{
+    const size_t n = 2048;
+    std::vector<double> levels;
+    for (size_t start = 0; start + n <= samples.size(); start += n)
+        levels.push_back(Rms(std::vector<int16_t>(samples.begin() + start,
+                                                  samples.begin() + start + n)));
+    if (levels.empty())
+        return 0.0;
+    std::sort(levels.begin(), levels.end());
+    return levels[levels.size() * 3 / 4];
+}
+
+// The stored settings that a scene run reads, set for the run and restored afterwards.
+class StoredSettings {
+public:
+    StoredSettings(int picturePosition, int volume, int mute)
+    {
+        Write(L"\"PicPos\"", picturePosition);
+        Write(L"\"SoundVolume\"", volume);
+        Write(L"\"MuteSound\"", mute);
+    }
+
+private:
+    static void Write(const wchar_t* name, int value)
+    {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, &key, nullptr) != ERROR_SUCCESS)
+            return;
+        const DWORD data = static_cast<DWORD>(value);
+        RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data));
+        RegCloseKey(key);
+    }
+
+    SavedRegistryValue m_picture{HKEY_CURRENT_USER, kSettingsKey, L"\"PicPos\""};
+    SavedRegistryValue m_volume{HKEY_CURRENT_USER, kSettingsKey, L"\"SoundVolume\""};
+    SavedRegistryValue m_mute{HKEY_CURRENT_USER, kSettingsKey, L"\"MuteSound\""};
+};
+
+// One run of the scene saver in a mode, up to the first slide on the screen.
+class SceneRun {
+public:
+    explicit SceneRun(const wchar_t* mode)
+    {
+        for (const wchar_t* name : kTrackNames)
+            DeleteFileW(TemporaryCopy(name).c_str());
+        if (!m_runner.Start(SceneSaver(), mode))
+            return;
+        WaitFor([&] { return (m_window = FindSaverWindow(m_runner.ProcessId())) != nullptr; });
+        if (!m_window)
+            return;
+        // Every capture until the first slide shows, as one letter each: what came before it.
+        // Captures follow each other without a pause, so that the splash, which shows while
+        // the scene loads, is seen.
+        const ULONGLONG end = GetTickCount64() + 30000;
+        while (!m_sceneShown && GetTickCount64() < end) {
+            m_last = CaptureClient(m_window);
+            if (ShowsSplash(m_last)) {
+                m_sequence += 'S';
+            } else if (ShareNear(m_last, Whole(m_last), kRed) > 0.3) {
+                m_sequence += 'R';
+                m_sceneShown = true;
+            } else {
+                m_sequence += ShareNear(m_last, Whole(m_last), kBlack, 8) == 1.0 ? 'B' : '?';
+            }
+        }
+        if (!m_sceneShown)
+            TakeScreenshot(TestArtifactsDir() + "\\scene-not-shown.png");
+    }
+
+    HWND Window() const { return m_window; }
+    bool SceneShown() const { return m_sceneShown; }
+    // What the captures until the first slide showed: S the splash, B black, R the first
+    // slide, ? anything else.
+    const std::string& Sequence() const { return m_sequence; }
+    const Capture& Last() const { return m_last; }
+    bool Running() const { return m_runner.Running(); }
+
+    // Ends the run the way its mode ends and returns how the process ended.
+    ProcessResult End(UINT message, WPARAM wParam)
+    {
+        PostMessageW(m_window, message, wParam, 0);
+        return m_runner.Wait(kRunTimeoutMs);
+    }
+
+private:
+    ProcessRunner m_runner;
+    HWND m_window = nullptr;
+    Capture m_last;
+    bool m_sceneShown = false;
+    std::string m_sequence;
+};
+
+// Two seconds of what the sink plays while the scene runs in the test window with the stored
+// sound settings.
+std::vector<int16_t> RecordSceneMusic(int volume, int mute)
+{
+    StoredSettings settings(2, volume, mute);
+    SceneRun run(L"/t");
+    EXPECT_TRUE(run.SceneShown()) << Describe(run.Last());
+    const std::vector<int16_t> samples = RecordSink(2.0);
+    EXPECT_GT(samples.size(), static_cast<size_t>(kSampleRate));
+    ProcessResult r = run.End(WM_CLOSE, 0);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+    return samples;
+}
+
+}  // namespace
+
+TEST(SceneWithMusicTest, TestWindowShowsTheSplashThenTheSlidesInTurnAndEndsCleanly)
+{
+    StoredSettings settings(2, 100, 0);
+    SceneRun run(L"/t");
+    ASSERT_NE(run.Window(), nullptr);
+    ASSERT_TRUE(run.SceneShown()) << Describe(run.Last());
+    // The splash shows first; the frame that starts the scene presents black, never what the
+    // back buffer held before.
+    const std::string& seen = run.Sequence();
+    const size_t splash = seen.find('S');
+    ASSERT_NE(splash, std::string::npos) << seen;
+    EXPECT_EQ(seen.find_first_not_of("SB", splash), seen.size() - 1) << seen;
+
+    // Fill: the red picture covers the whole window once its slide has faded in.
+    Capture red;
+    EXPECT_TRUE(WaitFor([&] { return FilledWith(red = CaptureClient(run.Window()), kRed); }))
+        << Describe(red);
+    // After its three seconds and the fades the blue slide follows.
+    Capture blue;
+    EXPECT_TRUE(WaitFor([&] { return FilledWith(blue = CaptureClient(run.Window()), kBlue); }))
+        << Describe(blue);
+
+    // The tracks are played from copies in the temporary folder, which go with the run.
+    for (const wchar_t* name : kTrackNames)
+        EXPECT_TRUE(Exists(TemporaryCopy(name))) << testing::PrintToString(std::wstring(name));
+    ProcessResult r = run.End(WM_CLOSE, 0);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+    for (const wchar_t* name : kTrackNames)
+        EXPECT_FALSE(Exists(TemporaryCopy(name))) << testing::PrintToString(std::wstring(name));
+}
+
+TEST(SceneWithMusicTest, MusicPlaysBothTracksInTurn)
+{
+    StoredSettings settings(2, 100, 0);
+    SceneRun run(L"/t");
+    ASSERT_TRUE(run.SceneShown()) << Describe(run.Last());
+
+    const std::vector<int16_t> samples = RecordSink(3.0);
+    ASSERT_GT(samples.size(), static_cast<size_t>(kSampleRate * 2));
+    // Each track is several blocks long and the recording spans more than one round of both.
+    const int low = BlocksOfTone(samples, kLowTone);
+    const int high = BlocksOfTone(samples, kHighTone);
+    EXPECT_GE(low, 4) << high << " high blocks, rms " << Rms(samples);
+    EXPECT_GE(high, 4) << low << " low blocks, rms " << Rms(samples);
+
+    ProcessResult r = run.End(WM_CLOSE, 0);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+}
+
+TEST(SceneWithMusicTest, StoredVolumeAndMuteReachTheMusic)
+{
+    // Levels against full volume: the stored volume turns both the music graph down (40 dB
+    // over the scale) and the primary sound buffer (50 dB over the scale).
+    const double full = PlayingLevel(RecordSceneMusic(100, 0));
+    ASSERT_GT(full, 3000.0);
+    struct Case {
+        int volume;
+        double minDb;
+        double maxDb;
+    };
+    const Case cases[] = {
+        {50, -48.0, -42.0},  // -20 dB and -25 dB
+        {0, -1000.0, -70.0},  // -40 dB and -50 dB: at the last bit of 16
+    };
+    for (const Case& c : cases) {
+        const double level = PlayingLevel(RecordSceneMusic(c.volume, 0));
+        const double db = 20.0 * std::log10(std::max(level, 1e-6) / full);
+        EXPECT_GE(db, c.minDb) << "volume " << c.volume << ": " << level << " against " << full;
+        EXPECT_LE(db, c.maxDb) << "volume " << c.volume << ": " << level << " against " << full;
+    }
+    // Mute at full volume: nothing at all reaches the sink.
+    const std::vector<int16_t> muted = RecordSceneMusic(100, 1);
+    EXPECT_LE(Peak(muted), 2) << "rms " << Rms(muted);
+}
+
+TEST(SceneWithMusicTest, StoredFitPositionLeavesBarsBesideTheSquarePicture)
+{
+    StoredSettings settings(1, 100, 1);
+    SceneRun run(L"/t");
+    ASSERT_TRUE(run.SceneShown()) << Describe(run.Last());
+    // A square picture fitted into 600 x 400: 400 x 400 in the middle, the layer's background
+    // beside it.
+    Capture c;
+    EXPECT_TRUE(WaitFor([&] {
+        c = CaptureClient(run.Window());
+        return ShareNear(c, RECT{110, 10, 490, 390}, kRed) > 0.99;
+    })) << Describe(c);
+    EXPECT_GT(ShareNear(c, RECT{0, 0, 90, 400}, kLayerBackground), 0.99) << Describe(c);
+    EXPECT_GT(ShareNear(c, RECT{510, 0, 600, 400}, kLayerBackground), 0.99) << Describe(c);
+    ProcessResult r = run.End(WM_CLOSE, 0);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+}
+
+TEST(SceneWithMusicTest, FullScreenShowsTheSceneAndEndsOnAKey)
+{
+    StoredSettings settings(2, 100, 1);
+    SceneRun run(L"/s");
+    ASSERT_NE(run.Window(), nullptr);
+    ASSERT_TRUE(run.SceneShown()) << Describe(run.Last());
+    Capture red;
+    EXPECT_TRUE(WaitFor([&] { return FilledWith(red = CaptureClient(run.Window()), kRed); }))
+        << Describe(red);
+    EXPECT_EQ(red.width, GetSystemMetrics(SM_CXSCREEN));
+    ProcessResult r = run.End(WM_KEYDOWN, VK_SPACE);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+    for (const wchar_t* name : kTrackNames)
+        EXPECT_FALSE(Exists(TemporaryCopy(name))) << testing::PrintToString(std::wstring(name));
+}

@@ -1,0 +1,27 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Saves a registry value's bytes and puts them back (or removes the value) when it goes, so that
+// a test may change settings that the programs under test read from fixed keys.
+class SavedRegistryValue {
+public:
+    // A null name is the key's default value.
+    SavedRegistryValue(HKEY root, const wchar_t* path, const wchar_t* name);
+    ~SavedRegistryValue();
+    SavedRegistryValue(const SavedRegistryValue&) = delete;
+    SavedRegistryValue& operator=(const SavedRegistryValue&) = delete;
+
+    const wchar_t* Name() const { return m_hasName ? m_name.c_str() : nullptr; }
+
+private:
+    HKEY m_root;
+    std::wstring m_path;
+    std::wstring m_name;
+    bool m_hasName;
+    bool m_present = false;
+    DWORD m_type = 0;
+    std::vector<BYTE> m_bytes;
+};

@@ -158,7 +158,7 @@ bool RunHostCommand(const std::string& command, const std::string& outputPath, u
     DeleteFileA(outputPath.c_str());
     const std::wstring target = Widen(unixPath);
     const std::wstring partial = target + L".part";
-    ProcessRunner::Run(L"Z:\\bin\\sh", L"-c \"" + Widen(command) + L" > '" + partial +
+    ProcessRunner::Run(L"Z:\\bin\\sh", L"-c \"(" + Widen(command) + L") > '" + partial +
                                               L"'; mv '" + partial + L"' '" + target + L"'\"",
                        timeoutMs);
     for (unsigned waited = 0; waited < timeoutMs; waited += 100) {

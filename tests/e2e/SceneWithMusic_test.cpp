@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cwchar>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -190,16 +191,18 @@ bool Exists(const std::wstring& path)
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// What the sound server's null sink played for the given time, as 16-bit mono samples at
-// 44.1 kHz, recorded from its monitor by the host system's recorder (always from the test
-// environment's server, whatever this process was told).
+// What the sound server's null sink played, as 16-bit mono samples at 44.1 kHz, recorded from
+// its monitor by the host system's recorder for the given time (always from the test
+// environment's server, whatever this process was told). The monitor hands its data over in
+// chunks, so a recording holds less than its time, and at least half a second only when it ran
+// for some seconds.
 std::vector<int16_t> RecordSink(double seconds)
 {
     const std::string path = TestArtifactsDir() + "\\sink-recording.raw";
-    char command[256];
+    char command[300];
     std::snprintf(command, sizeof(command),
-                  "env -u PULSE_SERVER timeout -s INT %.1f parec -d nullsink.monitor --latency-msec=20 "
-                  "--format=s16le --rate=%d --channels=1",
+                  "unset PULSE_SERVER; timeout -s INT %.1f parec -d nullsink.monitor "
+                  "--latency-msec=20 --format=s16le --rate=%d --channels=1",
                   seconds, kSampleRate);
     std::vector<int16_t> samples;
     if (!RunHostCommand(command, path, 30000))
@@ -309,14 +312,21 @@ private:
 // One run of the scene saver in a mode, up to the first slide on the screen.
 class SceneRun {
 public:
-    explicit SceneRun(const wchar_t* mode)
+    // A preview runs in a child window of the given parent.
+    explicit SceneRun(const std::wstring& mode, HWND previewParent = nullptr)
     {
         for (const wchar_t* name : kTrackNames)
             DeleteFileW(TemporaryCopy(name).c_str());
         if (!m_runner.Start(SceneSaver(), mode))
             return;
-        WaitFor([&] { return (m_window = FindSaverWindow(m_runner.ProcessId())) != nullptr; });
-        if (!m_window)
+        WaitFor([&] {
+            m_window = previewParent ? FindWindowExW(previewParent, nullptr, kSaverClass, nullptr)
+                                     : FindSaverWindow(m_runner.ProcessId());
+            return m_window != nullptr;
+        });
+        // Wine does not show on the screen what Direct3D draws into a child window of another
+        // process's window, so a preview is not watched.
+        if (!m_window || previewParent)
             return;
         // Every capture until the first slide shows, as one letter each: what came before it.
         // Captures follow each other without a pause, so that the splash, which shows while
@@ -346,9 +356,10 @@ public:
     bool Running() const { return m_runner.Running(); }
 
     // Ends the run the way its mode ends and returns how the process ended.
-    ProcessResult End(UINT message, WPARAM wParam)
+    ProcessResult End(UINT message, WPARAM wParam) { return End(m_window, message, wParam); }
+    ProcessResult End(HWND window, UINT message, WPARAM wParam)
     {
-        PostMessageW(m_window, message, wParam, 0);
+        PostMessageW(window, message, wParam, 0);
         return m_runner.Wait(kRunTimeoutMs);
     }
 
@@ -360,15 +371,15 @@ private:
     std::string m_sequence;
 };
 
-// Two seconds of what the sink plays while the scene runs in the test window with the stored
+// What the sink plays while the scene runs in the test window with the stored
 // sound settings.
 std::vector<int16_t> RecordSceneMusic(int volume, int mute)
 {
     StoredSettings settings(2, volume, mute);
     SceneRun run(L"/t");
     EXPECT_TRUE(run.SceneShown()) << Describe(run.Last());
-    const std::vector<int16_t> samples = RecordSink(2.0);
-    EXPECT_GT(samples.size(), static_cast<size_t>(kSampleRate));
+    const std::vector<int16_t> samples = RecordSink(3.0);
+    EXPECT_GT(samples.size(), static_cast<size_t>(kSampleRate / 2));
     ProcessResult r = run.End(WM_CLOSE, 0);
     EXPECT_EQ(r.exitCode, 0u) << r.output;
     return samples;
@@ -415,9 +426,9 @@ TEST(SceneWithMusicTest, MusicTracksTakeTurnsAndWrapToTheFirst)
     ASSERT_TRUE(run.SceneShown()) << Describe(run.Last());
 
     // The tracks take turns, low then high, and after the last the first plays again; starting
-    // a track takes the graph a moment, so four seconds hold more than one turn.
-    const std::vector<int16_t> samples = RecordSink(4.0);
-    ASSERT_GT(samples.size(), static_cast<size_t>(kSampleRate * 3));
+    // a track takes the graph a moment, so the recording spans several seconds.
+    const std::vector<int16_t> samples = RecordSink(5.0);
+    ASSERT_GT(samples.size(), static_cast<size_t>(kSampleRate * 2));
     const std::string tones = ToneSequence(samples);
     EXPECT_NE(tones.find("LH"), std::string::npos) << tones << ", rms " << Rms(samples);
     EXPECT_NE(tones.find("HL"), std::string::npos) << tones << ", rms " << Rms(samples);
@@ -470,6 +481,34 @@ TEST(SceneWithMusicTest, StoredFitPositionLeavesBarsBesideTheSquarePicture)
     EXPECT_EQ(r.exitCode, 0u) << r.output;
 }
 
+TEST(SceneWithMusicTest, PreviewStartsTheSceneWithoutMusicAndEndsWithItsParent)
+{
+    StoredSettings settings(2, 100, 0);
+    ProcessRunner parentProgram;
+    ASSERT_TRUE(parentProgram.Start(BuiltProgramPath(L"tests\\preview_parent.exe"), L""));
+    wchar_t title[64];
+    std::swprintf(title, 64, L"preview parent %lu", parentProgram.ProcessId());
+    HWND parent = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (parent = FindWindowW(L"PreviewParent", title)) != nullptr; }));
+
+    const std::wstring handle = std::to_wstring(reinterpret_cast<uintptr_t>(parent) & 0xFFFFFFFF);
+    SceneRun run(L"/p " + handle, parent);
+    ASSERT_NE(run.Window(), nullptr);
+    // The scene has started once its tracks are written out; only the full-screen saver and the
+    // test window play them.
+    ASSERT_TRUE(WaitFor([&] { return Exists(TemporaryCopy(kTrackNames[1])); }));
+    const std::vector<int16_t> samples = RecordSink(3.0);
+    ASSERT_GT(samples.size(), static_cast<size_t>(kSampleRate / 2));
+    EXPECT_LE(Peak(samples), 2) << "rms " << Rms(samples);
+
+    ProcessResult r = run.End(parent, WM_APP, 0);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+    for (const wchar_t* name : kTrackNames)
+        EXPECT_FALSE(Exists(TemporaryCopy(name))) << testing::PrintToString(std::wstring(name));
+    parentProgram.Wait(kRunTimeoutMs);
+}
+
 TEST(SceneWithMusicTest, FullScreenShowsTheSceneAndEndsOnAKey)
 {
     StoredSettings settings(2, 100, 1);
@@ -499,6 +538,10 @@ TEST(SceneWithoutAudioDeviceTest, SceneRunsSilentlyWithoutAnError)
     StoredSettings settings(2, 100, 0);
     SceneRun run(L"/t");
     ASSERT_TRUE(run.SceneShown()) << Describe(run.Last());
+    // Nothing of the saver reaches the test environment's sink, which the recorder still reaches.
+    const std::vector<int16_t> samples = RecordSink(3.0);
+    ASSERT_GT(samples.size(), static_cast<size_t>(kSampleRate / 2));
+    EXPECT_LE(Peak(samples), 2) << "rms " << Rms(samples);
     // The scene goes on, with no error box over it.
     Capture c;
     EXPECT_TRUE(WaitFor([&] { return FilledWith(c = CaptureClient(run.Window()), kRed); }))

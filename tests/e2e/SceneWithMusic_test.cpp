@@ -3,6 +3,7 @@
 // leaves behind, and how the stored settings change both.
 #include "support/ProcessRunner.h"
 #include "support/SavedRegistryValue.h"
+#include "support/SaverWindows.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,6 @@
 #include <cwchar>
 #include <cstdio>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -42,82 +42,10 @@ const uint32_t kLayerBackground = 0xF00FFF;
 
 std::wstring SceneSaver() { return BuiltProgramPath(L"GlimmerSaverScene.scr"); }
 
-bool WaitFor(const std::function<bool()>& condition, unsigned timeoutMs = 30000)
+HWND FirstSaverWindow(DWORD pid)
 {
-    // Only keeps a lost window from hanging the run; nothing is measured.
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (GetTickCount64() < end) {
-        if (condition())
-            return true;
-        Sleep(20);
-    }
-    return condition();
-}
-
-HWND FindSaverWindow(DWORD pid)
-{
-    struct Search {
-        DWORD pid;
-        HWND found;
-    } search{pid, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            wchar_t name[64] = {};
-            GetClassNameW(w, name, 64);
-            if (owner == s->pid && IsWindowVisible(w) && std::wstring(name) == kSaverClass) {
-                s->found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// What a window's client area shows on the screen, as 0x00RRGGBB pixels row by row.
-struct Capture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> pixels;
-    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
-
-Capture CaptureClient(HWND window)
-{
-    Capture c;
-    RECT client = {};
-    GetClientRect(window, &client);
-    POINT origin = {0, 0};
-    ClientToScreen(window, &origin);
-    c.width = client.right;
-    c.height = client.bottom;
-    if (c.width <= 0 || c.height <= 0)
-        return Capture();
-    c.pixels.resize(static_cast<size_t>(c.width) * c.height);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = c.width;
-    bi.bmiHeader.biHeight = -c.height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, c.width, c.height, screen, origin.x, origin.y, SRCCOPY);
-    GdiFlush();
-    memcpy(c.pixels.data(), bits, c.pixels.size() * 4);
-    SelectObject(memory, old);
-    DeleteObject(dib);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    for (uint32_t& p : c.pixels)
-        p &= 0xFFFFFF;
-    return c;
+    const std::vector<HWND> windows = TopWindows(pid, kSaverClass);
+    return windows.empty() ? nullptr : windows.front();
 }
 
 bool Near(uint32_t pixel, uint32_t expected, int tolerance)
@@ -132,7 +60,7 @@ bool Near(uint32_t pixel, uint32_t expected, int tolerance)
 }
 
 // The share of a rectangle's pixels (every fourth in each direction) near the colour.
-double ShareNear(const Capture& c, RECT r, uint32_t colour, int tolerance = 24)
+double ShareNear(const ScreenPixels& c, RECT r, uint32_t colour, int tolerance = 24)
 {
     int total = 0, matching = 0;
     for (int y = r.top; y < r.bottom && y < c.height; y += 4)
@@ -143,11 +71,11 @@ double ShareNear(const Capture& c, RECT r, uint32_t colour, int tolerance = 24)
     return total ? static_cast<double>(matching) / total : 0.0;
 }
 
-RECT Whole(const Capture& c) { return RECT{0, 0, c.width, c.height}; }
+RECT Whole(const ScreenPixels& c) { return RECT{0, 0, c.width, c.height}; }
 
 // The splash: the program's loading picture, black with a small grey notice in its middle,
 // drawn in a centred square two thirds of the height high, on black.
-bool ShowsSplash(const Capture& c)
+bool ShowsSplash(const ScreenPixels& c)
 {
     if (c.pixels.empty())
         return false;
@@ -163,12 +91,12 @@ bool ShowsSplash(const Capture& c)
            ShareNear(c, RECT{0, c.height * 3 / 4, c.width, c.height}, kBlack, 8) == 1.0;
 }
 
-bool FilledWith(const Capture& c, uint32_t colour)
+bool FilledWith(const ScreenPixels& c, uint32_t colour)
 {
     return !c.pixels.empty() && ShareNear(c, Whole(c), colour) > 0.99;
 }
 
-std::string Describe(const Capture& c)
+std::string Describe(const ScreenPixels& c)
 {
     if (c.pixels.empty())
         return "nothing captured";
@@ -321,7 +249,7 @@ public:
             return;
         WaitFor([&] {
             m_window = previewParent ? FindWindowExW(previewParent, nullptr, kSaverClass, nullptr)
-                                     : FindSaverWindow(m_runner.ProcessId());
+                                     : FirstSaverWindow(m_runner.ProcessId());
             return m_window != nullptr;
         });
         // Wine does not show on the screen what Direct3D draws into a child window of another
@@ -333,7 +261,7 @@ public:
         // the scene loads, is seen.
         const ULONGLONG end = GetTickCount64() + 30000;
         while (!m_sceneShown && GetTickCount64() < end) {
-            m_last = CaptureClient(m_window);
+            m_last = CaptureClientArea(m_window);
             if (ShowsSplash(m_last)) {
                 m_sequence += 'S';
             } else if (ShareNear(m_last, Whole(m_last), kRed) > 0.3) {
@@ -352,7 +280,7 @@ public:
     // What the captures until the first slide showed: S the splash, B black, R the first
     // slide, ? anything else.
     const std::string& Sequence() const { return m_sequence; }
-    const Capture& Last() const { return m_last; }
+    const ScreenPixels& Last() const { return m_last; }
     bool Running() const { return m_runner.Running(); }
 
     // Ends the run the way its mode ends and returns how the process ended.
@@ -366,7 +294,7 @@ public:
 private:
     ProcessRunner m_runner;
     HWND m_window = nullptr;
-    Capture m_last;
+    ScreenPixels m_last;
     bool m_sceneShown = false;
     std::string m_sequence;
 };
@@ -401,12 +329,12 @@ TEST(SceneWithMusicTest, TestWindowShowsTheSplashThenTheSlidesInTurnAndEndsClean
     EXPECT_EQ(seen.find_first_not_of("SB", splash), seen.size() - 1) << seen;
 
     // Fill: the red picture covers the whole window once its slide has faded in.
-    Capture red;
-    EXPECT_TRUE(WaitFor([&] { return FilledWith(red = CaptureClient(run.Window()), kRed); }))
+    ScreenPixels red;
+    EXPECT_TRUE(WaitFor([&] { return FilledWith(red = CaptureClientArea(run.Window()), kRed); }))
         << Describe(red);
     // After its three seconds and the fades the blue slide follows.
-    Capture blue;
-    EXPECT_TRUE(WaitFor([&] { return FilledWith(blue = CaptureClient(run.Window()), kBlue); }))
+    ScreenPixels blue;
+    EXPECT_TRUE(WaitFor([&] { return FilledWith(blue = CaptureClientArea(run.Window()), kBlue); }))
         << Describe(blue);
 
     // The tracks are played from copies in the temporary folder, which go with the run.
@@ -470,9 +398,9 @@ TEST(SceneWithMusicTest, StoredFitPositionLeavesBarsBesideTheSquarePicture)
     ASSERT_TRUE(run.SceneShown()) << Describe(run.Last());
     // A square picture fitted into 600 x 400: 400 x 400 in the middle, the layer's background
     // beside it.
-    Capture c;
+    ScreenPixels c;
     EXPECT_TRUE(WaitFor([&] {
-        c = CaptureClient(run.Window());
+        c = CaptureClientArea(run.Window());
         return ShareNear(c, RECT{110, 10, 490, 390}, kRed) > 0.99;
     })) << Describe(c);
     EXPECT_GT(ShareNear(c, RECT{0, 0, 90, 400}, kLayerBackground), 0.99) << Describe(c);
@@ -515,8 +443,8 @@ TEST(SceneWithMusicTest, FullScreenShowsTheSceneAndEndsOnAKey)
     SceneRun run(L"/s");
     ASSERT_NE(run.Window(), nullptr);
     ASSERT_TRUE(run.SceneShown()) << Describe(run.Last());
-    Capture red;
-    EXPECT_TRUE(WaitFor([&] { return FilledWith(red = CaptureClient(run.Window()), kRed); }))
+    ScreenPixels red;
+    EXPECT_TRUE(WaitFor([&] { return FilledWith(red = CaptureClientArea(run.Window()), kRed); }))
         << Describe(red);
     EXPECT_EQ(red.width, GetSystemMetrics(SM_CXSCREEN));
     ProcessResult r = run.End(WM_KEYDOWN, VK_SPACE);
@@ -543,8 +471,8 @@ TEST(SceneWithoutAudioDeviceTest, SceneRunsSilentlyWithoutAnError)
     ASSERT_GT(samples.size(), static_cast<size_t>(kSampleRate / 2));
     EXPECT_LE(Peak(samples), 2) << "rms " << Rms(samples);
     // The scene goes on, with no error box over it.
-    Capture c;
-    EXPECT_TRUE(WaitFor([&] { return FilledWith(c = CaptureClient(run.Window()), kRed); }))
+    ScreenPixels c;
+    EXPECT_TRUE(WaitFor([&] { return FilledWith(c = CaptureClientArea(run.Window()), kRed); }))
         << Describe(c);
     ProcessResult r = run.End(WM_CLOSE, 0);
     EXPECT_FALSE(r.timedOut);

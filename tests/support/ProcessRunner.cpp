@@ -117,8 +117,7 @@ static std::wstring Widen(const std::string& text)
     return std::wstring(text.begin(), text.end());
 }
 
-// A path on drive Z: as the host system names it.
-static std::string HostPath(const std::string& windowsPath)
+std::string HostPath(const std::string& windowsPath)
 {
     std::string path = windowsPath;
     if (path.size() > 2 && path[1] == ':') {

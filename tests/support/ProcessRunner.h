@@ -42,6 +42,9 @@ private:
 // Wine). Returns false when no screenshot could be taken.
 bool TakeScreenshot(const std::string& pngPath);
 
+// A path on drive Z: as the host system names it (under Wine, the Unix path).
+std::string HostPath(const std::string& windowsPath);
+
 // Runs a command of the host system's shell (under Wine, the Unix shell) whose standard output
 // becomes the file at outputPath (a Windows path), and waits until the file is complete. The
 // command must not contain double quotes. Returns false when no file appeared in time.

@@ -1,0 +1,81 @@
+// GlimmerBench: the project's benchmarks. Prints one figure per line ("name value unit") and
+// notes on lines that start with "#". It measures and never fails on a figure.
+//
+//   GlimmerBench [--frames N]                       load and frame figures
+//   GlimmerBench --soak MINUTES [--interval SECONDS] [--in-process]
+#include <windows.h>
+
+#include <cstdio>
+#include <ctime>
+#include <cwchar>
+#include <string>
+
+#include "benchmarks/FigureLog.h"
+#include "benchmarks/FrameBenchmark.h"
+#include "benchmarks/LoadBenchmark.h"
+#include "benchmarks/SceneDocuments.h"
+#include "benchmarks/SoakBenchmark.h"
+
+namespace {
+
+struct Options {
+    int frames = 300;
+    double soakMinutes = 0.0;
+    double interval = 5.0;
+    bool inProcess = false;
+};
+
+bool ParseOptions(int argc, wchar_t** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == L"--frames" && hasValue)
+            options.frames = _wtoi(argv[++i]);
+        else if (arg == L"--soak" && hasValue)
+            options.soakMinutes = _wtof(argv[++i]);
+        else if (arg == L"--interval" && hasValue)
+            options.interval = _wtof(argv[++i]);
+        else if (arg == L"--in-process")
+            options.inProcess = true;
+        else
+            return false;
+    }
+    return options.frames > 0 && options.interval > 0.0 && options.soakMinutes >= 0.0;
+}
+
+void NoteDate()
+{
+    char when[64] = {};
+    const std::time_t now = std::time(nullptr);
+    std::strftime(when, sizeof(when), "%Y-%m-%d %H:%M UTC", std::gmtime(&now));
+    FigureLog::Note(std::string("GlimmerBench ") + when);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fputs("usage: GlimmerBench [--frames N] | --soak MINUTES [--interval SECONDS] [--in-process]\n",
+                   stderr);
+        return 2;
+    }
+    NoteDate();
+    if (options.soakMinutes > 0.0) {
+        SoakBenchmark(options.soakMinutes, options.interval, options.inProcess).Run();
+        return 0;
+    }
+    LoadBenchmark::Run();
+
+    std::vector<uint8_t> scene = SceneDocuments::Embedded();
+    std::string label = "the embedded document";
+    if (scene.empty()) {
+        FigureLog::Note("the saver embeds no scene yet: frame figures use BaseLayerScene.bin");
+        scene = SceneDocuments::Assembled("BaseLayerScene.bin");
+        label = "BaseLayerScene.bin";
+    }
+    FrameBenchmark(std::move(scene), label, options.frames).Run();
+    return 0;
+}

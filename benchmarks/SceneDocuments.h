@@ -1,0 +1,16 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The documents the benchmark loads and plays: the saver's embedded scene ("QNT" resource 107 of
+// GlimmerSaver.scr, read without running the saver) and the documents assembled for the
+// benchmark at build time (benchmarks/CMakeLists.txt).
+class SceneDocuments {
+public:
+    // The embedded scene's bytes; empty when the saver holds no such resource.
+    static std::vector<uint8_t> Embedded();
+    // An assembled document by name ("Slides10.bin", "BaseLayerScene.bin"); empty when missing.
+    static std::vector<uint8_t> Assembled(const std::string& name);
+    static std::wstring SaverPath();
+};

@@ -1,0 +1,198 @@
+#include "benchmarks/SoakBenchmark.h"
+
+#include <windows.h>
+#include <d3d9.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "benchmarks/BenchDevice.h"
+#include "benchmarks/FigureLog.h"
+#include "benchmarks/FrameClock.h"
+#include "benchmarks/SceneDocuments.h"
+#include "host/MonitorScene.h"
+#include "host/MusicPlayer.h"
+#include "model/CurrentDevice.h"
+#include "runtime/CurrentScreenView.h"
+#include "runtime/LoadSceneDocument.h"
+#include "support/ProcessRunner.h"
+
+namespace {
+
+const unsigned kWidth = 1280;
+const unsigned kHeight = 1024;
+// The saver's loop sleeps this long before each frame.
+const DWORD kFrameSleepMs = 30;
+// Growth is judged from here on: the first minute holds the start-up's caches filling.
+const double kSettledSeconds = 60.0;
+
+const std::vector<uint8_t>* s_document = nullptr;
+
+Vo_SlideShow_Light* LoadSoakDocument()
+{
+    return LoadSceneDocumentFrom(s_document->data(), s_document->data() + s_document->size());
+}
+
+class SilentPlayer : public MusicPlayer {
+public:
+    void PlayTrack(const wchar_t*) override {}
+    void RewindTrack() override {}
+};
+
+template <class Field>
+void PrintSeries(const std::string& name, const std::string& unit, const std::vector<Field>& values,
+                 const std::vector<double>& seconds)
+{
+    if (values.empty())
+        return;
+    FigureLog::Count("soak." + name + ".first", static_cast<int64_t>(values.front()), unit);
+    FigureLog::Count("soak." + name + ".largest",
+                     static_cast<int64_t>(*std::max_element(values.begin(), values.end())), unit);
+    FigureLog::Count("soak." + name + ".last", static_cast<int64_t>(values.back()), unit);
+    // From the first sample after the first minute to the largest one after it.
+    size_t settled = 0;
+    while (settled < seconds.size() && seconds[settled] < kSettledSeconds)
+        ++settled;
+    if (settled < values.size()) {
+        const int64_t base = static_cast<int64_t>(values[settled]);
+        const int64_t top = static_cast<int64_t>(*std::max_element(values.begin() + settled, values.end()));
+        FigureLog::Count("soak." + name + ".after_first_minute", base, unit);
+        FigureLog::Count("soak." + name + ".growth_after_first_minute", top - base, unit);
+    }
+}
+
+}  // namespace
+
+SoakBenchmark::SoakBenchmark(double minutes, double intervalSeconds, bool inProcess)
+    : m_minutes(minutes), m_interval(intervalSeconds), m_inProcess(inProcess)
+{
+}
+
+SoakBenchmark::Sample SoakBenchmark::Take(void* process, double seconds)
+{
+    Sample sample;
+    sample.seconds = seconds;
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    memory.cb = sizeof(memory);
+    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory)))
+        sample.privateBytes = memory.PrivateUsage;
+    DWORD handles = 0;
+    if (GetProcessHandleCount(process, &handles))
+        sample.handles = handles;
+    sample.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
+    sample.userObjects = GetGuiResources(process, GR_USEROBJECTS);
+    return sample;
+}
+
+void SoakBenchmark::Run()
+{
+    const std::vector<uint8_t> embedded = SceneDocuments::Embedded();
+    if (!m_inProcess && !embedded.empty()) {
+        RunSaver();
+    } else if (!embedded.empty()) {
+        RunInProcess(embedded, "the embedded document");
+    } else {
+        FigureLog::Note("GlimmerSaver.scr holds no \"QNT\" resource 107: soaking the base-layer "
+                        "scene in this process instead of the saver");
+        RunInProcess(SceneDocuments::Assembled("BaseLayerScene.bin"), "BaseLayerScene.bin");
+    }
+    Print();
+}
+
+void SoakBenchmark::RunSaver()
+{
+    FigureLog::Note("soak: GlimmerSaver.scr /t for " + std::to_string(m_minutes) + " minutes");
+    ProcessRunner saver;
+    if (!saver.Start(SceneDocuments::SaverPath(), L"/t")) {
+        FigureLog::Note("soak: the saver did not start");
+        return;
+    }
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, saver.ProcessId());
+    if (!process) {
+        FigureLog::Note("soak: the saver's process cannot be queried");
+        return;
+    }
+    const double start = FrameClock::WallSeconds();
+    const double end = start + m_minutes * 60.0;
+    double next = start;
+    while (FrameClock::WallSeconds() < end) {
+        if (!saver.Running()) {
+            FigureLog::Note("soak: the saver ended early");
+            break;
+        }
+        const double now = FrameClock::WallSeconds();
+        if (now >= next) {
+            m_samples.push_back(Take(process, now - start));
+            next += m_interval;
+        }
+        Sleep(200);
+    }
+    CloseHandle(process);
+    saver.Kill();
+}
+
+void SoakBenchmark::RunInProcess(const std::vector<uint8_t>& document, const std::string& label)
+{
+    FigureLog::Note("soak: " + label + " at 1280 x 1024 in this process for " + std::to_string(m_minutes) +
+                    " minutes");
+    BenchDevice device;
+    if (!device.Create(kWidth, kHeight)) {
+        FigureLog::Note("soak: no Direct3D device");
+        return;
+    }
+    std::unique_ptr<MonitorScene> scene(new MonitorScene());
+    CurrentDevice = device.Device();
+    CurrentScreenView = &scene->View();
+    s_document = &document;
+    SilentPlayer player;
+    if (!scene->StartScene(&LoadSoakDocument, player)) {
+        FigureLog::Note("soak: the document did not load");
+        CurrentDevice = nullptr;
+        CurrentScreenView = nullptr;
+        return;
+    }
+    const double start = FrameClock::WallSeconds();
+    const double end = start + m_minutes * 60.0;
+    double next = start;
+    int64_t frames = 0;
+    for (double now = start; now < end; now = FrameClock::WallSeconds()) {
+        if (now >= next) {
+            m_samples.push_back(Take(GetCurrentProcess(), now - start));
+            next += m_interval;
+        }
+        Sleep(kFrameSleepMs);
+        scene->FrameMove(static_cast<float>(FrameClock::WallSeconds() - start));
+        scene->DrawScene();
+        device.Device()->Present(nullptr, nullptr, nullptr, nullptr);
+        ++frames;
+    }
+    m_samples.push_back(Take(GetCurrentProcess(), FrameClock::WallSeconds() - start));
+    FigureLog::Count("soak.frames", frames, "count");
+    scene->ReleaseScene();
+    scene.reset();
+    CurrentDevice = nullptr;
+    CurrentScreenView = nullptr;
+}
+
+void SoakBenchmark::Print() const
+{
+    FigureLog::Count("soak.samples", static_cast<int64_t>(m_samples.size()), "count");
+    if (m_samples.empty())
+        return;
+    FigureLog::Figure("soak.duration", m_samples.back().seconds / 60.0, "min");
+    std::vector<double> seconds;
+    std::vector<uint64_t> privateBytes;
+    std::vector<unsigned long> handles, gdi, user;
+    for (const Sample& s : m_samples) {
+        seconds.push_back(s.seconds);
+        privateBytes.push_back(s.privateBytes);
+        handles.push_back(s.handles);
+        gdi.push_back(s.gdiObjects);
+        user.push_back(s.userObjects);
+    }
+    PrintSeries("private_bytes", "bytes", privateBytes, seconds);
+    PrintSeries("handles", "count", handles, seconds);
+    PrintSeries("gdi_objects", "count", gdi, seconds);
+    PrintSeries("user_objects", "count", user, seconds);
+}

@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A long run that watches for growth: private bytes, handles and GDI and USER objects, sampled
+// every few seconds. It runs the saver's test mode (GlimmerSaver.scr /t) when the saver holds its
+// scene document, otherwise the benchmark's own scene on an offscreen device in this process,
+// framed the way the saver frames it (30 ms sleep, frame move, draw, present).
+class SoakBenchmark {
+public:
+    SoakBenchmark(double minutes, double intervalSeconds, bool inProcess);
+    void Run();
+
+private:
+    struct Sample {
+        double seconds = 0.0;
+        uint64_t privateBytes = 0;
+        unsigned long handles = 0;
+        unsigned long gdiObjects = 0;
+        unsigned long userObjects = 0;
+    };
+
+    static Sample Take(void* process, double seconds);
+    void RunSaver();
+    void RunInProcess(const std::vector<uint8_t>& document, const std::string& label);
+    void Print() const;
+
+    double m_minutes;
+    double m_interval;
+    bool m_inProcess;
+    std::vector<Sample> m_samples;
+};

@@ -2,7 +2,7 @@
 // notes on lines that start with "#". It measures and never fails on a figure.
 //
 //   GlimmerBench [--frames N]                       load and frame figures
-//   GlimmerBench --soak MINUTES [--interval SECONDS] [--in-process]
+//   GlimmerBench --soak MINUTES [--interval SECONDS] [--in-process | --saver]
 #include <windows.h>
 
 #include <cstdio>
@@ -22,7 +22,7 @@ struct Options {
     int frames = 300;
     double soakMinutes = 0.0;
     double interval = 5.0;
-    bool inProcess = false;
+    SoakBenchmark::Subject subject = SoakBenchmark::Subject::kChosen;
 };
 
 bool ParseOptions(int argc, wchar_t** argv, Options& options)
@@ -37,7 +37,9 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options)
         else if (arg == L"--interval" && hasValue)
             options.interval = _wtof(argv[++i]);
         else if (arg == L"--in-process")
-            options.inProcess = true;
+            options.subject = SoakBenchmark::Subject::kInProcess;
+        else if (arg == L"--saver")
+            options.subject = SoakBenchmark::Subject::kSaver;
         else
             return false;
     }
@@ -58,13 +60,13 @@ int wmain(int argc, wchar_t** argv)
 {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fputs("usage: GlimmerBench [--frames N] | --soak MINUTES [--interval SECONDS] [--in-process]\n",
+        std::fputs("usage: GlimmerBench [--frames N] | --soak MINUTES [--interval SECONDS] [--in-process | --saver]\n",
                    stderr);
         return 2;
     }
     NoteDate();
     if (options.soakMinutes > 0.0) {
-        SoakBenchmark(options.soakMinutes, options.interval, options.inProcess).Run();
+        SoakBenchmark(options.soakMinutes, options.interval, options.subject).Run();
         return 0;
     }
     LoadBenchmark::Run();

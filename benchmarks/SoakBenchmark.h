@@ -9,7 +9,9 @@
 // framed the way the saver frames it (30 ms sleep, frame move, draw, present).
 class SoakBenchmark {
 public:
-    SoakBenchmark(double minutes, double intervalSeconds, bool inProcess);
+    enum class Subject { kChosen, kSaver, kInProcess };
+    // kChosen: the saver when it holds its scene document, else this process.
+    SoakBenchmark(double minutes, double intervalSeconds, Subject subject);
     void Run();
 
 private:
@@ -28,6 +30,6 @@ private:
 
     double m_minutes;
     double m_interval;
-    bool m_inProcess;
+    Subject m_subject;
     std::vector<Sample> m_samples;
 };

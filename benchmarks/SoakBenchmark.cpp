@@ -250,6 +250,18 @@ void SoakBenchmark::Print() const
         gdi.push_back(s.gdiObjects);
         user.push_back(s.userObjects);
     }
+    // The course of the run, one note a minute, to tell a steady climb from one step.
+    double nextMinute = 0.0;
+    for (const Sample& s : m_samples) {
+        if (s.seconds + 1e-6 < nextMinute)
+            continue;
+        char line[160];
+        std::snprintf(line, sizeof(line), "minute %.0f: private %.1f MB, %lu handles, %lu GDI, %lu USER",
+                      s.seconds / 60.0, static_cast<double>(s.privateBytes) / (1024.0 * 1024.0), s.handles,
+                      s.gdiObjects, s.userObjects);
+        FigureLog::Note(line);
+        nextMinute += 60.0;
+    }
     PrintSeries("private_bytes", "bytes", privateBytes, seconds);
     PrintSeries("handles", "count", handles, seconds);
     PrintSeries("gdi_objects", "count", gdi, seconds);

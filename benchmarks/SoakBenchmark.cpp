@@ -256,7 +256,7 @@ void SoakBenchmark::Print() const
         if (s.seconds + 1e-6 < nextMinute)
             continue;
         char line[160];
-        std::snprintf(line, sizeof(line), "minute %.0f: private %.1f MB, %lu handles, %lu GDI, %lu USER",
+        std::snprintf(line, sizeof(line), "minute %.0f: private %.1f MiB, %lu handles, %lu GDI, %lu USER",
                       s.seconds / 60.0, static_cast<double>(s.privateBytes) / (1024.0 * 1024.0), s.handles,
                       s.gdiObjects, s.userObjects);
         FigureLog::Note(line);

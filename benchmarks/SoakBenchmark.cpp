@@ -114,6 +114,14 @@ void PrintSeries(const std::string& name, const std::string& unit, const std::ve
         FigureLog::Count("soak." + name + ".after_first_minute", base, unit);
         FigureLog::Count("soak." + name + ".growth_after_first_minute", top - base, unit);
     }
+    // The same over the second half of the run: a leak keeps climbing there, a cache that fills
+    // at start-up does not.
+    const size_t half = values.size() / 2;
+    if (half > 0) {
+        const int64_t base = static_cast<int64_t>(values[half]);
+        const int64_t top = static_cast<int64_t>(*std::max_element(values.begin() + half, values.end()));
+        FigureLog::Count("soak." + name + ".growth_in_second_half", top - base, unit);
+    }
 }
 
 }  // namespace

@@ -43,6 +43,8 @@ public:
     // empty afterwards.
     void Release()
     {
+        // Deleting an object of an incomplete type would skip its destructor.
+        static_assert(sizeof(T) > 0, "a handle is released only where its object type is complete");
         Record* record = std::exchange(m_record, nullptr);
         if (!record)
             return;

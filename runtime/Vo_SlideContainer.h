@@ -6,8 +6,9 @@
 #include "model/Vo_IOF_Item.h"
 #include "runtime/CountedHandle.h"
 #include "runtime/SlideSchedule.h"
+// Complete, so that a handle to the layer copied out of a slide can delete it.
+#include "runtime/Vo_2D_Light.h"
 
-class Vo_2D_Light;
 class Vo_ABObj;
 class Vo_ABObj_Constructor;
 class Vo_IOF_Virtual;

@@ -179,8 +179,9 @@ inline void ExpectTechniques(ID3DXEffect* effect, const std::vector<const char*>
     for (const char* name : names) {
         D3DXHANDLE technique = effect->GetTechniqueByName(name);
         EXPECT_NE(technique, nullptr) << "technique " << name;
-        if (technique)
+        if (technique) {
             EXPECT_EQ(effect->ValidateTechnique(technique), D3D_OK) << "technique " << name;
+        }
     }
 }
 

@@ -59,8 +59,9 @@ TEST(WaterShaderValuesTest, SurfaceFactorsWithoutAPlane)
     for (const Case& c : cases) {
         const WaterShaderValues v = ComputeWaterShaderValues(c.f, 0.011f, 0.005f, 0.0f, 1, 0, 0);
         EXPECT_EQ(v.drawable, c.drawable) << c.f;
-        if (v.drawable)
+        if (v.drawable) {
             EXPECT_TRUE(std::isfinite(v.p2[1])) << c.f;
+        }
     }
 }
 

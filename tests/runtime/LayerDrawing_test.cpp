@@ -220,8 +220,9 @@ protected:
         EXPECT_EQ(D3DXCreateEffect(Device(), bytes.data(), UINT(bytes.size()), nullptr, nullptr, 0,
                                    nullptr, effect.Receive(), nullptr),
                   S_OK);
-        if (effect)
+        if (effect) {
             EXPECT_EQ(effect->SetTechnique("T"), S_OK);
+        }
         return effect;
     }
 

@@ -113,10 +113,12 @@ TEST(Vo_TimeLineControl, CycleStatesOpacitiesAndDurations)
             const float factor = timeline.GetFadeFactor();
             ASSERT_GE(factor, 0.0f);
             ASSERT_LE(factor, 1.0f);
-            if (state == 0)
+            if (state == 0) {
                 ASSERT_EQ(factor, 1.0f);
-            if (state == 1)
+            }
+            if (state == 1) {
                 ASSERT_EQ(factor, 0.0f);
+            }
             if (state == previousState)
                 continue;
             ++transitions;

@@ -30,13 +30,6 @@
 
 namespace {
 
-std::vector<uint8_t> AssembledDocument(const std::wstring& name)
-{
-    const std::wstring path = BuiltProgramPath(L"tests\\documents\\" + name);
-    std::ifstream in(std::string(path.begin(), path.end()), std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 class BrushesInDocumentTest : public DeviceFixture {
 protected:
     void SetUp() override
@@ -52,7 +45,7 @@ protected:
         CurrentDevice = Device();
         m_view.reset(new ScreenView());
         CurrentScreenView = m_view.get();
-        m_bytes = AssembledDocument(L"ThreeBrushes.bin");
+        m_bytes = AssembledTestDocument(L"ThreeBrushes.bin");
         ASSERT_FALSE(m_bytes.empty());
         m_root.reset(LoadSceneDocumentFrom(m_bytes.data(), m_bytes.data() + m_bytes.size()));
         m_store.reset(CurrentDocResManager);

@@ -38,13 +38,6 @@ const uint32_t kBlue = 0xFF0000FF;
 
 std::vector<uint8_t> s_document;
 
-std::vector<uint8_t> AssembledDocument(const std::wstring& name)
-{
-    const std::wstring path = BuiltProgramPath(L"tests\\documents\\" + name);
-    std::ifstream in(std::string(path.begin(), path.end()), std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 Vo_SlideShow_Light* LoadTestDocument()
 {
     return LoadSceneDocumentFrom(s_document.data(), s_document.data() + s_document.size());
@@ -93,7 +86,7 @@ protected:
         std::wcscpy(SettingsKeyPath, kTestKey);
         RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
         m_saver->UseDevice(Device(), kSize, kSize);
-        s_document = AssembledDocument(L"SceneWithTracks.bin");
+        s_document = AssembledTestDocument(L"SceneWithTracks.bin");
         ASSERT_FALSE(s_document.empty());
     }
 

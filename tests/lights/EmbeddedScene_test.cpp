@@ -29,13 +29,6 @@
 
 namespace {
 
-std::vector<uint8_t> AssembledScene()
-{
-    const std::wstring path = BuiltProgramPath(L"resources\\scene\\EmbeddedScene.bin");
-    std::ifstream in(std::string(path.begin(), path.end()), std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // The "QNT" 107 resource of the built program, read as a data file.
 std::vector<uint8_t> ProgramScene()
 {
@@ -73,7 +66,7 @@ GUID GuidOf(const wchar_t* text)
 
 TEST(EmbeddedScene, TheProgramCarriesTheAssembledDocument)
 {
-    const std::vector<uint8_t> assembled = AssembledScene();
+    const std::vector<uint8_t> assembled = ReadBuiltFile(L"resources\\scene\\EmbeddedScene.bin");
     ASSERT_FALSE(assembled.empty());
     EXPECT_EQ(ProgramScene(), assembled);
 }

@@ -18,15 +18,6 @@
 
 namespace {
 
-// Documents that the build assembles from the listings in tests/<folder>/documents/.
-std::vector<uint8_t> LoadAssembledDocument(const std::wstring& name)
-{
-    const std::wstring path = BuiltProgramPath(L"tests\\documents\\" + name);
-    // Build paths are plain ASCII.
-    std::ifstream in(std::string(path.begin(), path.end()), std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 std::vector<uint8_t> BytesOf(const DataBuffer& buffer)
 {
     return std::vector<uint8_t>(buffer.Data(), buffer.Data() + buffer.Size());
@@ -39,7 +30,7 @@ std::vector<uint8_t> BytesOf(const DataBuffer& buffer)
 // last byte (the guard page would fault on a read past it).
 TEST(AssembledDocument, EveryValueReadsBackAsListed)
 {
-    const std::vector<uint8_t> bytes = LoadAssembledDocument(L"ValueReadBack.bin");
+    const std::vector<uint8_t> bytes = AssembledTestDocument(L"ValueReadBack.bin");
     ASSERT_FALSE(bytes.empty()) << "the build did not assemble ValueReadBack.bin";
     GuardPageBuffer memory(bytes);
     ResourceBuffer buffer(memory.begin(), memory.end());

@@ -165,9 +165,7 @@ TEST_F(DocResManagerTest, RecordFillsFrameSetsFilesAndGuidTexturesAndRepeatedKey
 // the record is read to its last byte (a read past it would hit the guard page).
 TEST_F(DocResManagerTest, AssembledRecordFillsTheStore)
 {
-    const std::wstring path = BuiltProgramPath(L"tests\\documents\\ResourceStore.bin");
-    std::ifstream in(std::string(path.begin(), path.end()), std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<uint8_t> bytes = AssembledTestDocument(L"ResourceStore.bin");
     ASSERT_FALSE(bytes.empty()) << "the build did not assemble ResourceStore.bin";
     GuardPageBuffer memory(bytes);
     ResourceBuffer buffer(memory.begin(), memory.end());

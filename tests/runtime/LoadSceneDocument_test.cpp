@@ -20,13 +20,6 @@
 
 namespace {
 
-std::vector<uint8_t> AssembledDocument(const std::wstring& name)
-{
-    const std::wstring path = BuiltProgramPath(L"tests\\documents\\" + name);
-    std::ifstream in(std::string(path.begin(), path.end()), std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // A loaded document: the root and the store that the load made current, deleted together.
 struct LoadedDocument {
     std::unique_ptr<Vo_SlideShow_Light> root;
@@ -73,7 +66,7 @@ void ExpectNothingAlive()
 
 TEST(LoadSceneDocumentTest, EveryFieldOfSlidesTracksAndStoreIsInPlace)
 {
-    const std::vector<uint8_t> bytes = AssembledDocument(L"ThreeSlides.bin");
+    const std::vector<uint8_t> bytes = AssembledTestDocument(L"ThreeSlides.bin");
     ASSERT_FALSE(bytes.empty());
     LoadedDocument document = Load(bytes);
     ASSERT_TRUE(document.root);
@@ -143,7 +136,7 @@ TEST(LoadSceneDocumentTest, DamagedDocumentsFailWithTheDocumentCode)
     };
     for (const wchar_t* name : names) {
         SCOPED_TRACE(std::string(name, name + wcslen(name)));
-        const std::vector<uint8_t> bytes = AssembledDocument(name);
+        const std::vector<uint8_t> bytes = AssembledTestDocument(name);
         ASSERT_FALSE(bytes.empty());
         EXPECT_FALSE(LoadsOrFailsCleanly(bytes.data(), bytes.data() + bytes.size()));
     }
@@ -153,7 +146,7 @@ TEST(LoadSceneDocumentTest, DamagedDocumentsFailWithTheDocumentCode)
 
 TEST(LoadSceneDocumentTest, AFailedLoadDeletesWhatItReadAndKeepsTheCurrentStore)
 {
-    const std::vector<uint8_t> bytes = AssembledDocument(L"CountedSlides.bin");
+    const std::vector<uint8_t> bytes = AssembledTestDocument(L"CountedSlides.bin");
     ASSERT_FALSE(bytes.empty());
     // A store of an earlier document stays current through a failed load.
     Vo_DocResManager earlier;
@@ -172,7 +165,7 @@ TEST(LoadSceneDocumentTest, AFailedLoadDeletesWhatItReadAndKeepsTheCurrentStore)
 // seeded mutations each load or fail, never reading past the last byte (guard page) or leaking.
 TEST(LoadSceneDocumentTest, CutsAndMutationsLoadOrFailCleanly)
 {
-    const std::vector<uint8_t> bytes = AssembledDocument(L"CountedSlides.bin");
+    const std::vector<uint8_t> bytes = AssembledTestDocument(L"CountedSlides.bin");
     ASSERT_FALSE(bytes.empty());
     for (size_t cut = 0; cut < bytes.size(); ++cut) {
         ASSERT_FALSE(LoadsOrFailsCleanly(bytes.data(), bytes.data() + cut)) << cut;

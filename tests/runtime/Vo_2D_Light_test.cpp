@@ -101,13 +101,6 @@ VO_REGISTER_CONSTRUCTOR_READER(Vo_ChainObjectCtrl);
 
 namespace {
 
-std::vector<uint8_t> AssembledDocument(const std::wstring& name)
-{
-    const std::wstring path = BuiltProgramPath(L"tests\\documents\\" + name);
-    std::ifstream in(std::string(path.begin(), path.end()), std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // The document of two base-layer slides, red then blue, each with fade-in 1, show 10 and
 // fade-out 1, loaded on the fixture's device and stretched over its 64 x 64 target.
 class BaseLayerShow : public DeviceFixture {
@@ -120,7 +113,7 @@ protected:
         CurrentDevice = Device();
         m_view.reset(new ScreenView());
         CurrentScreenView = m_view.get();
-        m_bytes = AssembledDocument(Document());
+        m_bytes = AssembledTestDocument(Document());
         ASSERT_FALSE(m_bytes.empty());
         m_root.reset(LoadSceneDocumentFrom(m_bytes.data(), m_bytes.data() + m_bytes.size()));
         m_store.reset(CurrentDocResManager);

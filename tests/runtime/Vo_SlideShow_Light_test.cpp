@@ -25,9 +25,7 @@ class SlideShowTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        const std::wstring path = BuiltProgramPath(L"tests\\documents\\CountedSlides.bin");
-        std::ifstream in(std::string(path.begin(), path.end()), std::ios::binary);
-        m_bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        m_bytes = AssembledTestDocument(L"CountedSlides.bin");
         ASSERT_FALSE(m_bytes.empty());
         m_root.reset(LoadSceneDocumentFrom(m_bytes.data(), m_bytes.data() + m_bytes.size()));
         m_store.reset(CurrentDocResManager);

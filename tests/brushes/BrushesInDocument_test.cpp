@@ -25,16 +25,16 @@
 #include "runtime/Vo_2D_Light.h"
 #include "runtime/Vo_SlideContainer.h"
 #include "runtime/Vo_SlideShow_Light.h"
-#include "support/DeviceFixture.h"
+#include "support/SceneDeviceFixture.h"
 #include "support/TestPaths.h"
 
 namespace {
 
-class BrushesInDocumentTest : public DeviceFixture {
+class BrushesInDocumentTest : public SceneDeviceFixture {
 protected:
     void SetUp() override
     {
-        DeviceFixture::SetUp();
+        SceneDeviceFixture::SetUp();
         if (HasFatalFailure())
             return;
         // The effects come from common_res.dll, which the build puts in the build folder.
@@ -42,26 +42,16 @@ protected:
         GetCurrentDirectoryW(MAX_PATH, folder);
         m_folder = folder;
         SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
-        CurrentDevice = Device();
-        m_view.reset(new ScreenView());
-        CurrentScreenView = m_view.get();
-        m_bytes = AssembledTestDocument(L"ThreeBrushes.bin");
-        ASSERT_FALSE(m_bytes.empty());
-        m_root.reset(LoadSceneDocumentFrom(m_bytes.data(), m_bytes.data() + m_bytes.size()));
-        m_store.reset(CurrentDocResManager);
+        LoadDocument(AssembledTestDocument(L"ThreeBrushes.bin"));
+        if (HasFatalFailure())
+            return;
         ASSERT_EQ(m_root->Slides().size(), 1u);
     }
     void TearDown() override
     {
-        m_root.reset();
-        m_store.reset();
-        CurrentDocResManager = nullptr;
-        m_view.reset();
-        CurrentScreenView = nullptr;
-        CurrentDevice = nullptr;
+        SceneDeviceFixture::TearDown();
         if (!m_folder.empty())
             SetCurrentDirectoryW(m_folder.c_str());
-        DeviceFixture::TearDown();
     }
 
     Vo_SlideContainer& Slide() { return *m_root->Slides()[0]; }
@@ -77,10 +67,6 @@ protected:
     }
 
     std::wstring m_folder;
-    std::unique_ptr<ScreenView> m_view;
-    std::vector<uint8_t> m_bytes;
-    std::unique_ptr<Vo_SlideShow_Light> m_root;
-    std::unique_ptr<Vo_DocResManager> m_store;
 };
 
 TEST_F(BrushesInDocumentTest, RecordsReadIntoTheirClasses)

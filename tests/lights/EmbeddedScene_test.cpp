@@ -24,7 +24,7 @@
 #include "runtime/ScreenView.h"
 #include "runtime/Vo_SlideContainer.h"
 #include "runtime/Vo_SlideShow_Light.h"
-#include "support/DeviceFixture.h"
+#include "support/SceneDeviceFixture.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -72,33 +72,16 @@ TEST(EmbeddedScene, TheProgramCarriesTheAssembledDocument)
 }
 
 // The document loaded on a device as a render unit loads it, and its slide activated.
-class EmbeddedSceneOnDevice : public DeviceFixture {
+class EmbeddedSceneOnDevice : public SceneDeviceFixture {
 protected:
     void SetUp() override
     {
-        DeviceFixture::SetUp();
+        SceneDeviceFixture::SetUp();
         if (HasFatalFailure())
             return;
         if (!BrushReadersRegistered())
             GTEST_SKIP() << "the water, waterfall and waves brushes are not registered in this build";
-        CurrentDevice = Device();
-        m_view.reset(new ScreenView());
-        CurrentScreenView = m_view.get();
-        m_storeBefore = CurrentDocResManager;
-        m_bytes = ProgramScene();
-        ASSERT_FALSE(m_bytes.empty());
-        m_root.reset(LoadSceneDocumentFrom(m_bytes.data(), m_bytes.data() + m_bytes.size()));
-        m_store.reset(CurrentDocResManager);
-    }
-    void TearDown() override
-    {
-        m_root.reset();
-        m_store.reset();
-        CurrentDocResManager = m_storeBefore;
-        m_view.reset();
-        CurrentScreenView = nullptr;
-        CurrentDevice = nullptr;
-        DeviceFixture::TearDown();
+        LoadDocument(ProgramScene());
     }
 
     const TextureFrameSet* FrameSet(const vo_string& path, int64_t stamp) const
@@ -107,12 +90,6 @@ protected:
         auto found = sets.find(FileLinkKey(path, stamp));
         return found == sets.end() ? nullptr : &found->second;
     }
-
-    std::unique_ptr<ScreenView> m_view;
-    std::vector<uint8_t> m_bytes;
-    std::unique_ptr<Vo_SlideShow_Light> m_root;
-    std::unique_ptr<Vo_DocResManager> m_store;
-    Vo_DocResManager* m_storeBefore = nullptr;
 };
 
 TEST_F(EmbeddedSceneOnDevice, OneLakeSlideWithThreeBrushesAndNoMusic)

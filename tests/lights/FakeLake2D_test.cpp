@@ -16,7 +16,7 @@
 #include "model/Vo_DocResManager.h"
 #include "runtime/CurrentScreenView.h"
 #include "runtime/ScreenView.h"
-#include "support/DeviceFixture.h"
+#include "support/SceneDeviceFixture.h"
 #include "support/QueuedStream.h"
 
 namespace {
@@ -192,18 +192,14 @@ int Channel(uint32_t colour, int shift) { return int((colour >> shift) & 0xFF); 
 
 // A lake over a 64 x 64 picture stretched over the fixture's 64 x 64 target, so that target
 // pixel (x, y) shows picture pixel (x, y) above the horizon.
-class LakeOnDevice : public DeviceFixture {
+class LakeOnDevice : public SceneDeviceFixture {
 protected:
     void SetUp() override
     {
-        DeviceFixture::SetUp();
+        SceneDeviceFixture::SetUp();
         if (HasFatalFailure())
             return;
-        CurrentDevice = Device();
-        m_view.reset(new ScreenView());
-        CurrentScreenView = m_view.get();
         m_store.reset(new Vo_DocResManager());
-        m_storeBefore = CurrentDocResManager;
         CurrentDocResManager = m_store.get();
         m_lake.reset(new FakeLake2D());
         // Horizon raw 50: the lowest quarter (rows 48 to 63) mirrors rows 47 down to 32.
@@ -212,12 +208,7 @@ protected:
     void TearDown() override
     {
         m_lake.reset();
-        CurrentDocResManager = m_storeBefore;
-        m_store.reset();
-        m_view.reset();
-        CurrentScreenView = nullptr;
-        CurrentDevice = nullptr;
-        DeviceFixture::TearDown();
+        SceneDeviceFixture::TearDown();
     }
 
     void SetPicture(const std::function<uint32_t(unsigned, unsigned)>& colour)
@@ -270,9 +261,6 @@ protected:
     }
     uint32_t At(unsigned x, unsigned y) const { return m_pixels[y * kSize + x] & 0x00FFFFFF; }
 
-    std::unique_ptr<ScreenView> m_view;
-    std::unique_ptr<Vo_DocResManager> m_store;
-    Vo_DocResManager* m_storeBefore = nullptr;
     std::unique_ptr<FakeLake2D> m_lake;
     std::vector<uint32_t> m_pixels;
 };

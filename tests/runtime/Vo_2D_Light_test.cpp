@@ -16,7 +16,7 @@
 #include "runtime/RenderSizeStack.h"
 #include "runtime/ScreenView.h"
 #include "runtime/Vo_SlideShow_Light.h"
-#include "support/DeviceFixture.h"
+#include "support/SceneDeviceFixture.h"
 #include "support/TestPaths.h"
 #include "model/ClassReaderRegistration.h"
 #include "model/Vo_IOF_Virtual.h"
@@ -103,32 +103,18 @@ namespace {
 
 // The document of two base-layer slides, red then blue, each with fade-in 1, show 10 and
 // fade-out 1, loaded on the fixture's device and stretched over its 64 x 64 target.
-class BaseLayerShow : public DeviceFixture {
+class BaseLayerShow : public SceneDeviceFixture {
 protected:
     void SetUp() override
     {
-        DeviceFixture::SetUp();
+        SceneDeviceFixture::SetUp();
         if (HasFatalFailure())
             return;
-        CurrentDevice = Device();
-        m_view.reset(new ScreenView());
-        CurrentScreenView = m_view.get();
-        m_bytes = AssembledTestDocument(Document());
-        ASSERT_FALSE(m_bytes.empty());
-        m_root.reset(LoadSceneDocumentFrom(m_bytes.data(), m_bytes.data() + m_bytes.size()));
-        m_store.reset(CurrentDocResManager);
+        LoadDocument(AssembledTestDocument(Document()));
+        if (HasFatalFailure())
+            return;
         m_root->ActivateSlides();
         m_root->SetPicturePosition(ScreenView::kStretch);
-    }
-    void TearDown() override
-    {
-        m_root.reset();
-        m_store.reset();
-        // The view's border quads hold device buffers, which go before the device.
-        m_view.reset();
-        CurrentScreenView = nullptr;
-        CurrentDevice = nullptr;
-        DeviceFixture::TearDown();
     }
 
     virtual const wchar_t* Document() const { return L"TwoPictures.bin"; }
@@ -142,11 +128,6 @@ protected:
         Device()->EndScene();
         return PixelAt(32, 32) & 0x00FFFFFF;
     }
-
-    std::unique_ptr<ScreenView> m_view;
-    std::vector<uint8_t> m_bytes;
-    std::unique_ptr<Vo_SlideShow_Light> m_root;
-    std::unique_ptr<Vo_DocResManager> m_store;
 };
 
 TEST_F(BaseLayerShow, ShowsTheFirstPictureFadesAndSwitchesToTheSecond)

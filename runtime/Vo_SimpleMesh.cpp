@@ -7,6 +7,16 @@
 
 namespace {
 
+// A screen-space vertex at a corner of a laid-out quad (the corner's z is its rhw).
+template <class ScreenVertex>
+void PlaceAtCorner(ScreenVertex& vertex, const QuadCorner& corner)
+{
+    vertex.x = corner.x;
+    vertex.y = corner.y;
+    vertex.z = 0.0f;
+    vertex.rhw = corner.z;
+}
+
 const DWORD kQuadUsage = D3DUSAGE_WRITEONLY;
 const D3DPOOL kQuadPool = D3DPOOL_MANAGED;
 
@@ -182,13 +192,8 @@ void Vo_SimpleMesh<Vertex>::SetScreenCorners(const ScreenQuad& quad)
     auto* v = LockQuad<ScreenColorVertex>();
     if (!v)
         return;
-    for (int i = 0; i < 4; ++i) {
-        const QuadCorner& c = quad.corners[i];
-        v[i].x = c.x;
-        v[i].y = c.y;
-        v[i].z = 0.0f;
-        v[i].rhw = c.z;
-    }
+    for (int i = 0; i < 4; ++i)
+        PlaceAtCorner(v[i], quad.corners[i]);
     UnlockVertices();
 }
 
@@ -266,13 +271,9 @@ void Vo_SimpleMesh<Vertex>::SetTexturedCorners(const ScreenQuad& quad)
     if (!v)
         return;
     for (int i = 0; i < 4; ++i) {
-        const QuadCorner& c = quad.corners[i];
-        v[i].x = c.x;
-        v[i].y = c.y;
-        v[i].z = 0.0f;
-        v[i].rhw = c.z;
-        v[i].u = c.u;
-        v[i].v = c.v;
+        PlaceAtCorner(v[i], quad.corners[i]);
+        v[i].u = quad.corners[i].u;
+        v[i].v = quad.corners[i].v;
     }
     UnlockVertices();
 }

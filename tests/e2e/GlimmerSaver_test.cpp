@@ -21,13 +21,6 @@ const wchar_t kSaverClass[] = L"D3DSaverWndClass";
 
 std::wstring Saver() { return BuiltProgramPath(L"GlimmerSaver.scr"); }
 
-std::wstring TextOf(HWND window)
-{
-    wchar_t text[1024] = {};
-    GetWindowTextW(window, text, 1024);
-    return text;
-}
-
 // The texts of a window's child controls.
 std::vector<std::wstring> ChildTexts(HWND window)
 {

@@ -2,6 +2,7 @@
 // three displays (hardware and software usable, nothing usable, no adapter) in dialog 201 and
 // one display in dialog 200. Wine offers only one adapter, so the tabbed dialog is tested here.
 #include "host/CD3DScreensaver.h"
+#include "support/SaverWindows.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -52,13 +53,6 @@ public:
     AdapterRecord& Adapter(int a) { return *m_adapters[a]; }
     int AllScreensSame() const { return m_allScreensSame; }
 };
-
-std::wstring TextOf(HWND w)
-{
-    wchar_t text[512] = {};
-    GetWindowTextW(w, text, 512);
-    return text;
-}
 
 class DisplayDialogTest : public ::testing::Test {
 protected:

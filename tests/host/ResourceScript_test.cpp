@@ -1,4 +1,5 @@
 // The program's dialogs as the code addresses them: by control id, with their texts.
+#include "support/SaverWindows.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -20,13 +21,6 @@ struct Control {
 };
 
 INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
-std::wstring TextOf(HWND w)
-{
-    wchar_t text[512] = {};
-    GetWindowTextW(w, text, 512);
-    return text;
-}
 
 class ResourceScriptTest : public ::testing::Test {
 protected:

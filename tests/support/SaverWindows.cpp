@@ -27,6 +27,13 @@ std::wstring ClassOf(HWND window)
     return name;
 }
 
+std::wstring TextOf(HWND window)
+{
+    wchar_t text[1024] = {};
+    GetWindowTextW(window, text, 1024);
+    return text;
+}
+
 std::vector<HWND> TopWindows(DWORD pid, const std::wstring& className)
 {
     struct Search {

@@ -12,6 +12,7 @@ bool WaitFor(const std::function<bool()>& condition, unsigned timeoutMs = 30000)
 
 DWORD WindowProcess(HWND window);
 std::wstring ClassOf(HWND window);
+std::wstring TextOf(HWND window);
 
 // The visible top-level windows of a process with the given class.
 std::vector<HWND> TopWindows(DWORD pid, const std::wstring& className);

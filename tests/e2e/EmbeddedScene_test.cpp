@@ -2,6 +2,7 @@
 // the water moves.
 #include "support/ProcessRunner.h"
 #include "support/SaverWindows.h"
+#include "support/ScreenChecks.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +25,6 @@ const wchar_t kSaverClass[] = L"D3DSaverWndClass";
 std::wstring Saver() { return BuiltProgramPath(L"GlimmerSaver.scr"); }
 
 int Red(uint32_t p) { return (p >> 16) & 0xFF; }
-int Green(uint32_t p) { return (p >> 8) & 0xFF; }
 int Blue(uint32_t p) { return p & 0xFF; }
 
 // A part of the landscape picture (1024 x 768 pixels), which the saver stretches over its area.
@@ -49,39 +49,6 @@ RECT OnScreen(const PictureRegion& region, const ScreenPixels& shot)
 {
     return RECT{region.left * shot.width / 1024, region.top * shot.height / 768,
                 region.right * shot.width / 1024, region.bottom * shot.height / 768};
-}
-
-// The share of the region's pixels that changed by more than a few levels in any channel.
-double ChangedShare(const ScreenPixels& a, const ScreenPixels& b, const RECT& r)
-{
-    int changed = 0, total = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x) {
-            const uint32_t p = a.At(x, y), q = b.At(x, y);
-            const int d = std::max({std::abs(Red(p) - Red(q)), std::abs(Green(p) - Green(q)),
-                                    std::abs(Blue(p) - Blue(q))});
-            changed += d > 8;
-            ++total;
-        }
-    return total ? double(changed) / total : 0.0;
-}
-
-bool IsDark(uint32_t p) { return Red(p) < 24 && Green(p) < 24 && Blue(p) < 24; }
-
-// The splash: black, with the light pixels of its notice only inside the centred square.
-bool LooksLikeSplash(const ScreenPixels& shot)
-{
-    const int side = shot.height * 2 / 3;
-    const int left = (shot.width - side) / 2, top = (shot.height - side) / 2;
-    int lightInside = 0, lightOutside = 0;
-    for (int y = 0; y < shot.height; ++y)
-        for (int x = 0; x < shot.width; ++x) {
-            if (IsDark(shot.At(x, y)))
-                continue;
-            const bool inside = x >= left && x < left + side && y >= top && y < top + side;
-            (inside ? lightInside : lightOutside)++;
-        }
-    return lightInside > 50 && lightOutside == 0;
 }
 
 // The landscape: a blue sky over the top of the area.

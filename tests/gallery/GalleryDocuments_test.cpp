@@ -1,0 +1,328 @@
+// Every gallery document (tests/gallery/*.lst) played in the real saver: a copy of the built
+// saver carries the document as its scene and shows it in its test window (/t). The document's
+// first line says whether its class moves ("# gallery: moves") or stands still
+// ("# gallery: still"); two views a second apart must agree with it.
+//
+// The documents are played before the first judgement, several at a time: the first alone
+// where the saver opens its window, the others moved beside that place into as many
+// non-overlapping places as the screen holds. Each test then judges one document's run.
+#include "support/ProcessRunner.h"
+#include "support/SaverCopy.h"
+#include "support/SaverWindows.h"
+#include "support/ScreenChecks.h"
+#include "support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const wchar_t kSaverClass[] = L"D3DSaverWndClass";
+const wchar_t kDialogClass[] = L"#32770";
+const unsigned kSceneTimeoutMs = 30000;
+const unsigned kExitTimeoutMs = 30000;
+// Views of the scene: the first a little after its first frame, the second a second later.
+const unsigned kSettleMs = 500;
+const unsigned kBetweenViewsMs = 1000;
+// Changed pixels between the two views, as a share of the window.
+const double kMovesAtLeast = 0.002;
+const double kStillAtMost = 0.0005;
+// Brightness levels between the darkest and brightest twentieth of a view that is not flat.
+const int kSpreadAtLeast = 32;
+
+std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+std::wstring GalleryFolder() { return BuiltProgramPath(L"tests\\gallery"); }
+
+// The documents the build assembled, as it found them in tests/gallery/ (one name a line).
+std::vector<std::string> GalleryDocumentNames()
+{
+    std::vector<std::string> names;
+    const std::wstring list = GalleryFolder() + L"\\documents.txt";
+    std::ifstream in(std::string(list.begin(), list.end()));
+    std::string line;
+    while (std::getline(in, line)) {
+        line.erase(line.find_last_not_of("\r\n ") + 1);
+        if (!line.empty())
+            names.push_back(line);
+    }
+    return names;
+}
+
+std::string FirstLineOf(const std::string& name)
+{
+    const std::wstring path = GalleryFolder() + L"\\" + Widen(name) + L".lst";
+    std::ifstream in(std::string(path.begin(), path.end()));
+    std::string line;
+    std::getline(in, line);
+    line.erase(line.find_last_not_of("\r") + 1);
+    return line;
+}
+
+enum class Motion { kMoves, kStill, kUndeclared };
+
+Motion DeclaredMotion(const std::string& firstLine)
+{
+    if (firstLine == "# gallery: moves")
+        return Motion::kMoves;
+    if (firstLine == "# gallery: still")
+        return Motion::kStill;
+    return Motion::kUndeclared;
+}
+
+// What one run of the saver showed.
+struct GalleryRun {
+    std::string failure;  // the step the run did not get past; empty when it got through
+    bool errorShown = false;
+    ScreenPixels first, second;
+    ProcessResult result;
+};
+
+// Test names allow letters, digits and underscores only.
+std::string TestNameFor(const std::string& document)
+{
+    std::string name = document;
+    for (char& c : name)
+        if (!isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return name;
+}
+
+bool DialogOpen(DWORD pid) { return !TopWindows(pid, kDialogClass).empty(); }
+
+// Plays one saver copy in its test window, moved to topLeft when one is given, and reports the
+// window's place on the screen as it opened.
+GalleryRun PlayOne(const std::wstring& program, const POINT* topLeft, RECT* openedAt)
+{
+    GalleryRun run;
+    ProcessRunner runner;
+    if (!runner.Start(program, L"/t")) {
+        run.failure = "the saver did not start";
+        return run;
+    }
+    const DWORD pid = runner.ProcessId();
+    HWND window = WaitForTopWindow(pid, kSaverClass);
+    if (!window) {
+        run.failure = "the saver opened no test window";
+        run.errorShown = DialogOpen(pid);
+        run.result = runner.Wait(0);
+        return run;
+    }
+    if (openedAt)
+        GetWindowRect(window, openedAt);
+    if (topLeft)
+        SetWindowPos(window, nullptr, topLeft->x, topLeft->y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // The scene follows the splash; until the first frame the window may still be black.
+    ScreenPixels view;
+    const bool shown = WaitFor(
+        [&] {
+            view = CaptureClientArea(window);
+            return !LooksLikeSplash(view) && !LooksBlack(view);
+        },
+        kSceneTimeoutMs);
+    if (shown) {
+        Sleep(kSettleMs);
+        run.first = CaptureClientArea(window);
+        Sleep(kBetweenViewsMs);
+        run.second = CaptureClientArea(window);
+        run.errorShown = ShowsErrorBox(run.first) || ShowsErrorBox(run.second);
+    } else {
+        run.failure = "no scene after the splash";
+        run.first = view;
+    }
+    run.errorShown = run.errorShown || DialogOpen(pid);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    run.result = runner.Wait(kExitTimeoutMs);
+    return run;
+}
+
+// Places of the size of a window opened at openedAt that lie on the screen and keep clear of
+// that place and of each other, from the bottom right corner on.
+std::vector<POINT> PlacesBeside(const RECT& openedAt)
+{
+    const int width = openedAt.right - openedAt.left, height = openedAt.bottom - openedAt.top;
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    std::vector<POINT> places;
+    if (width <= 0 || height <= 0)
+        return places;
+    for (int y = screenHeight - height; y >= 0; y -= height)
+        for (int x = screenWidth - width; x >= 0; x -= width) {
+            const RECT place = {x, y, x + width, y + height};
+            RECT overlap;
+            if (!IntersectRect(&overlap, &place, &openedAt))
+                places.push_back(POINT{x, y});
+        }
+    return places;
+}
+
+// Documents at a time at most; VO_GALLERY_PLAYERS sets fewer (1 plays one after the other).
+size_t PlayersWanted(size_t places)
+{
+    wchar_t text[16] = {};
+    if (GetEnvironmentVariableW(L"VO_GALLERY_PLAYERS", text, 16) > 0)
+        return std::max<size_t>(1, std::min<size_t>(places, _wtoi(text)));
+    return std::max<size_t>(1, places);
+}
+
+// The saver copies live in a folder of their own, beside a copy of the resource module.
+std::wstring SaverFolder()
+{
+    wchar_t text[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(L"VO_GALLERY_SAVERS", text, MAX_PATH) > 0)
+        return text;
+    return GalleryFolder() + L"\\savers";
+}
+
+// Plays every document that this run's filter selects, once, on first use.
+class GalleryPlays {
+public:
+    static const GalleryRun& Of(const std::string& name)
+    {
+        static GalleryPlays plays;
+        return plays.m_runs[name];
+    }
+
+private:
+    GalleryPlays()
+    {
+        std::vector<std::string> names;
+        for (const std::string& name : GalleryDocumentNames())
+            if (Selected(name))
+                names.push_back(name);
+        std::vector<std::pair<std::string, std::wstring>> programs;
+        for (const std::string& name : names) {
+            std::string why;
+            const std::vector<uint8_t> document = ReadBuiltFile(L"tests\\gallery\\" + Widen(name) + L".bin");
+            const std::wstring program = MakeSaverCopyPlaying(document, SaverFolder(), Widen(name) + L".scr", &why);
+            if (program.empty())
+                m_runs[name].failure = "no saver copy: " + why;
+            else
+                programs.emplace_back(name, program);
+        }
+        if (programs.empty())
+            return;
+
+        const ULONGLONG start = GetTickCount64();
+        RECT openedAt = {};
+        m_runs[programs[0].first] = PlayOne(programs[0].second, nullptr, &openedAt);
+        const std::vector<POINT> places = PlacesBeside(openedAt);
+        std::atomic<size_t> next{1};
+        std::mutex lock;
+        std::vector<std::thread> players;
+        for (size_t p = 0; p < std::min(PlayersWanted(places.size()), places.size()); ++p)
+            players.emplace_back([&, p] {
+                for (size_t i; (i = next++) < programs.size();) {
+                    GalleryRun run = PlayOne(programs[i].second, &places[p], nullptr);
+                    std::lock_guard<std::mutex> hold(lock);
+                    m_runs[programs[i].first] = std::move(run);
+                }
+            });
+        // Without a place beside the first, the rest play one after the other where it played.
+        if (players.empty())
+            for (size_t i = next++; i < programs.size(); i = next++)
+                m_runs[programs[i].first] = PlayOne(programs[i].second, nullptr, nullptr);
+        for (std::thread& player : players)
+            player.join();
+        std::printf("Played %zu gallery documents in %.1f s, %zu at a time after the first.\n",
+                    programs.size(), (GetTickCount64() - start) / 1000.0, std::max<size_t>(1, players.size()));
+    }
+
+    static bool Selected(const std::string& name)
+    {
+        const testing::UnitTest& tests = *testing::UnitTest::GetInstance();
+        for (int s = 0; s < tests.total_test_suite_count(); ++s) {
+            const testing::TestSuite& suite = *tests.GetTestSuite(s);
+            for (int t = 0; t < suite.total_test_count(); ++t) {
+                const testing::TestInfo& test = *suite.GetTestInfo(t);
+                if (test.should_run() && test.value_param() &&
+                    std::string(test.name()) == "PlaysInTheSaver/" + TestNameFor(name))
+                    return true;
+            }
+        }
+        return false;
+    }
+
+    std::map<std::string, GalleryRun> m_runs;
+};
+
+std::string Percent(double share)
+{
+    std::ostringstream out;
+    out << share * 100 << " %";
+    return out.str();
+}
+
+// Where a person can look at what the saver showed: the test artifacts folder on a failure, and
+// the folder VO_GALLERY_SHOTS names (scripts/gallery's contact sheet) always.
+void KeepViews(const std::string& name, const GalleryRun& run, bool failed)
+{
+    if (failed) {
+        SaveScreenPixels(run.first, TestArtifactsDir() + "\\gallery-" + name + "-1.bmp");
+        SaveScreenPixels(run.second, TestArtifactsDir() + "\\gallery-" + name + "-2.bmp");
+    }
+    char shots[MAX_PATH] = {};
+    if (GetEnvironmentVariableA("VO_GALLERY_SHOTS", shots, MAX_PATH) > 0 && !run.second.pixels.empty())
+        SaveScreenPixels(run.second, std::string(shots) + "\\" + name + ".bmp");
+}
+
+class GalleryTest : public testing::TestWithParam<std::string> {};
+
+TEST_P(GalleryTest, PlaysInTheSaver)
+{
+    const std::string& name = GetParam();
+    const Motion motion = DeclaredMotion(FirstLineOf(name));
+    ASSERT_NE(motion, Motion::kUndeclared)
+        << name << ".lst must start with the line \"# gallery: moves\" or \"# gallery: still\"";
+
+    const GalleryRun& run = GalleryPlays::Of(name);
+    bool failed = !run.failure.empty() || run.errorShown;
+    EXPECT_EQ(run.failure, "");
+    EXPECT_FALSE(run.errorShown) << "the saver shows its error box";
+    EXPECT_TRUE(run.result.started);
+    EXPECT_FALSE(run.result.timedOut) << "the saver did not end after WM_CLOSE";
+    EXPECT_EQ(run.result.exitCode, 0u) << run.result.output;
+    failed = failed || run.result.timedOut || run.result.exitCode != 0;
+    if (run.failure.empty()) {
+        const int spread = BrightnessSpread(run.first);
+        EXPECT_GE(spread, kSpreadAtLeast) << "the view is flat";
+        const double changed = ChangedShare(run.first, run.second);
+        if (motion == Motion::kMoves)
+            EXPECT_GT(changed, kMovesAtLeast) << "declared moving, changed " << Percent(changed);
+        else
+            EXPECT_LT(changed, kStillAtMost) << "declared still, changed " << Percent(changed);
+        failed = failed || spread < kSpreadAtLeast ||
+                 (motion == Motion::kMoves ? changed <= kMovesAtLeast : changed >= kStillAtMost);
+    }
+    KeepViews(name, run, failed);
+}
+
+std::string TestNameOf(const testing::TestParamInfo<std::string>& info)
+{
+    return TestNameFor(info.param);
+}
+
+INSTANTIATE_TEST_SUITE_P(Gallery, GalleryTest, testing::ValuesIn(GalleryDocumentNames()), TestNameOf);
+
+TEST(GalleryListTest, TheBuildFoundTheGalleryDocuments)
+{
+    const std::vector<std::string> names = GalleryDocumentNames();
+    EXPECT_FALSE(names.empty());
+    for (const std::string& name : names)
+        EXPECT_FALSE(ReadBuiltFile(L"tests\\gallery\\" + Widen(name) + L".bin").empty()) << name;
+}
+
+}  // namespace

@@ -1,0 +1,26 @@
+#pragma once
+// Judgements on what a saver window shows, shared by the end-to-end tests.
+#include "support/SaverWindows.h"
+
+#include <windows.h>
+
+// The splash: black, with the light pixels of its notice only inside the centred square.
+bool LooksLikeSplash(const ScreenPixels& shot);
+
+// Every pixel near black: a window before its first frame, or a scene that draws nothing.
+bool LooksBlack(const ScreenPixels& shot);
+
+// The share of the pixels inside r (the whole picture without r) that changed by more than a
+// few levels in any channel between two views of the same size.
+double ChangedShare(const ScreenPixels& a, const ScreenPixels& b, const RECT& r);
+double ChangedShare(const ScreenPixels& a, const ScreenPixels& b);
+
+// The difference in brightness between the brightest and the darkest twentieth of the pixels,
+// 0..255: near 0 for a picture of one colour.
+int BrightnessSpread(const ScreenPixels& shot);
+
+// The saver's failure box (a rectangle in the window colour with the text, on black) is shown.
+bool ShowsErrorBox(const ScreenPixels& shot);
+
+// Writes the pixels as a BMP; false when the file could not be written.
+bool SaveScreenPixels(const ScreenPixels& shot, const std::string& path);

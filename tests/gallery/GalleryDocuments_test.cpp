@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <sstream>
 #include <string>
@@ -103,11 +104,12 @@ std::string TestNameFor(const std::string& document)
 bool DialogOpen(DWORD pid) { return !TopWindows(pid, kDialogClass).empty(); }
 
 // Plays one saver copy in its test window, moved to topLeft when one is given, and reports the
-// window's place on the screen as it opened.
-GalleryRun PlayOne(const std::wstring& program, const POINT* topLeft, RECT* openedAt)
+// window's place on the screen as it opened. Returns once the window has closed; the process
+// may still be ending, and runner.Wait gives its exit.
+GalleryRun PlayOne(const std::wstring& program, const POINT* topLeft, RECT* openedAt,
+                   ProcessRunner& runner)
 {
     GalleryRun run;
-    ProcessRunner runner;
     if (!runner.Start(program, L"/t")) {
         run.failure = "the saver did not start";
         return run;
@@ -117,7 +119,6 @@ GalleryRun PlayOne(const std::wstring& program, const POINT* topLeft, RECT* open
     if (!window) {
         run.failure = "the saver opened no test window";
         run.errorShown = DialogOpen(pid);
-        run.result = runner.Wait(0);
         return run;
     }
     if (openedAt)
@@ -146,7 +147,9 @@ GalleryRun PlayOne(const std::wstring& program, const POINT* topLeft, RECT* open
     }
     run.errorShown = run.errorShown || DialogOpen(pid);
     PostMessageW(window, WM_CLOSE, 0, 0);
-    run.result = runner.Wait(kExitTimeoutMs);
+    // The next saver may take this place once the window has gone.
+    if (!WaitFor([&] { return !IsWindow(window); }, kExitTimeoutMs) && run.failure.empty())
+        run.failure = "the test window did not close";
     return run;
 }
 
@@ -218,27 +221,43 @@ private:
 
         const ULONGLONG start = GetTickCount64();
         RECT openedAt = {};
-        m_runs[programs[0].first] = PlayOne(programs[0].second, nullptr, &openedAt);
+        {
+            ProcessRunner runner;
+            GalleryRun& first = m_runs[programs[0].first];
+            first = PlayOne(programs[0].second, nullptr, &openedAt, runner);
+            first.result = runner.Wait(kExitTimeoutMs);
+        }
         const std::vector<POINT> places = PlacesBeside(openedAt);
+        const size_t playerCount = std::min(PlayersWanted(places.size()), places.size());
         std::atomic<size_t> next{1};
         std::mutex lock;
+        // A player takes the next document as soon as its window has closed; the savers that are
+        // still ending are waited for at the end.
+        const auto play = [&](const POINT* place) {
+            std::vector<std::pair<size_t, std::unique_ptr<ProcessRunner>>> ending;
+            for (size_t i; (i = next++) < programs.size();) {
+                auto runner = std::make_unique<ProcessRunner>();
+                GalleryRun run = PlayOne(programs[i].second, place, nullptr, *runner);
+                std::lock_guard<std::mutex> hold(lock);
+                m_runs[programs[i].first] = std::move(run);
+                ending.emplace_back(i, std::move(runner));
+            }
+            for (auto& [i, runner] : ending) {
+                ProcessResult result = runner->Wait(kExitTimeoutMs);
+                std::lock_guard<std::mutex> hold(lock);
+                m_runs[programs[i].first].result = std::move(result);
+            }
+        };
         std::vector<std::thread> players;
-        for (size_t p = 0; p < std::min(PlayersWanted(places.size()), places.size()); ++p)
-            players.emplace_back([&, p] {
-                for (size_t i; (i = next++) < programs.size();) {
-                    GalleryRun run = PlayOne(programs[i].second, &places[p], nullptr);
-                    std::lock_guard<std::mutex> hold(lock);
-                    m_runs[programs[i].first] = std::move(run);
-                }
-            });
+        for (size_t p = 0; p < playerCount; ++p)
+            players.emplace_back(play, &places[p]);
         // Without a place beside the first, the rest play one after the other where it played.
         if (players.empty())
-            for (size_t i = next++; i < programs.size(); i = next++)
-                m_runs[programs[i].first] = PlayOne(programs[i].second, nullptr, nullptr);
+            play(nullptr);
         for (std::thread& player : players)
             player.join();
         std::printf("Played %zu gallery documents in %.1f s, %zu at a time after the first.\n",
-                    programs.size(), (GetTickCount64() - start) / 1000.0, std::max<size_t>(1, players.size()));
+                    programs.size(), (GetTickCount64() - start) / 1000.0, std::max<size_t>(1, playerCount));
     }
 
     static bool Selected(const std::string& name)

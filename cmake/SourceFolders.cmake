@@ -3,7 +3,7 @@
 # static initialisation. Because objects of an OBJECT library reach only the targets that link it
 # directly, executables link the whole list VO_ALL_FOLDERS.
 
-set(VO_SYSTEM_LIBS d3d9 d3dx9 dsound strmiids quartz winmm ole32 oleaut32 uuid comctl32 shlwapi
+set(VO_SYSTEM_LIBS d3d9 d3dx9 dsound dxguid strmiids quartz winmm ole32 oleaut32 uuid comctl32 shlwapi
     advapi32 user32 gdi32 kernel32)
 set(VO_ALL_FOLDERS "")
 

@@ -4,6 +4,7 @@
 #include "support/ProcessRunner.h"
 #include "support/SavedRegistryValue.h"
 #include "support/SaverWindows.h"
+#include "support/SinkRecording.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,6 @@ const wchar_t kSettingsKey[] = L"Software\\Quellmark\\Glimmerkit Maker\\Screensa
 const wchar_t* const kTrackNames[] = {L"glimmer_e2e_low.mp3", L"glimmer_e2e_high.mp3"};
 const double kLowTone = 440.0;
 const double kHighTone = 660.0;
-const int kSampleRate = 44100;
 
 const uint32_t kRed = 0xFF0000;
 const uint32_t kBlue = 0x0000FF;
@@ -117,53 +117,6 @@ std::wstring TemporaryCopy(const wchar_t* name)
 bool Exists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// What the sound server's null sink played, as 16-bit mono samples at 44.1 kHz, recorded from
-// its monitor by the host system's recorder for the given time (always from the test
-// environment's server, whatever this process was told). The monitor hands its data over in
-// chunks, so a recording holds less than its time, and at least half a second only when it ran
-// for some seconds.
-std::vector<int16_t> RecordSink(double seconds)
-{
-    const std::string path = TestArtifactsDir() + "\\sink-recording.raw";
-    char command[300];
-    std::snprintf(command, sizeof(command),
-                  "unset PULSE_SERVER; timeout -s INT %.1f parec -d nullsink.monitor "
-                  "--latency-msec=20 --format=s16le --rate=%d --channels=1",
-                  seconds, kSampleRate);
-    std::vector<int16_t> samples;
-    if (!RunHostCommand(command, path, 30000))
-        return samples;
-    std::ifstream file(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    samples.resize(bytes.size() / 2);
-    memcpy(samples.data(), bytes.data(), samples.size() * 2);
-    return samples;
-}
-
-double Rms(const std::vector<int16_t>& samples)
-{
-    double sum = 0.0;
-    for (int16_t s : samples)
-        sum += static_cast<double>(s) * s;
-    return samples.empty() ? 0.0 : std::sqrt(sum / samples.size());
-}
-
-// The share of a block's energy at one frequency (Goertzel): near 1 for a pure tone of it.
-double ToneShare(const int16_t* block, size_t n, double frequency)
-{
-    const double w = 2.0 * 3.14159265358979 * frequency / kSampleRate;
-    const double coefficient = 2.0 * std::cos(w);
-    double s1 = 0.0, s2 = 0.0, energy = 0.0;
-    for (size_t i = 0; i < n; ++i) {
-        const double s0 = block[i] + coefficient * s1 - s2;
-        s2 = s1;
-        s1 = s0;
-        energy += static_cast<double>(block[i]) * block[i];
-    }
-    const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
-    return energy > 0.0 ? 2.0 * power / (n * energy) : 0.0;
 }
 
 // The tones of the recording in the order they played, one letter per stretch of 46 ms blocks

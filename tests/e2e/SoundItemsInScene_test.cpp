@@ -71,8 +71,9 @@ TEST_P(SoundItemsInSceneTest, TheItemIsHeardWhileTheSceneShowsAndLeavesNothingBe
     const ProcessResult r = saver.Wait(kRunTimeoutMs);
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0u) << r.output;
-    if (c.tone == 330.0)
+    if (c.tone == 330.0) {
         EXPECT_EQ(copiesWhilePlaying, 1u) << "the MP3 item plays a copy of its own";
+    }
     EXPECT_TRUE(HumCopies().empty()) << "the copy goes with the item at the end";
 }
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 #include <d3d9.h>
 
 #include <algorithm>
@@ -123,6 +124,42 @@ void ExpectPlaying(const DisplayViews& views, const std::string& what)
     EXPECT_FALSE(ShowsErrorBox(views.second)) << what;
 }
 
+// Dialog 201's controls.
+const int kTabs = 2000;
+const int kAdapterName = 2002;
+const int kShowNothing = 2008;
+const int kModeList = 2011;
+
+HWND WaitForDialog(DWORD pid, const std::wstring& caption)
+{
+    HWND found = nullptr;
+    WaitFor([&] {
+        for (HWND w : TopWindows(pid, L"#32770"))
+            if (caption.empty() || TextOf(w) == caption)
+                found = w;
+        return found != nullptr;
+    });
+    return found;
+}
+
+// The text of a control of another process, asked of the control itself: for a drop-down list
+// that is the selected entry.
+std::wstring AskedText(HWND window)
+{
+    wchar_t text[256] = {};
+    SendMessageW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+DWORD StoredValueOfScreen(int display, const wchar_t* name)
+{
+    const std::wstring path = std::wstring(kSettingsKey) + L"Screen " + std::to_wstring(display);
+    DWORD value = 0xFFFFFFFF;
+    DWORD size = sizeof(value);
+    RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+    return value;
+}
+
 }  // namespace
 
 TEST(TwoDisplaysTest, TheWorldHasTwoDisplaysAndTwoAdapters)
@@ -202,4 +239,75 @@ TEST(TwoDisplaysTest, AStoredModeTheSecondAdapterLacksFallsBackToItsDesktopMode)
     ExpectPlaying(ViewsOf(displays[1]), "the second display");
     const ProcessResult r = run.EndWithAKey();
     EXPECT_EQ(r.exitCode, 0u) << r.output;
+}
+
+// The display dialog of the configuration lists both displays on tabs; the second display's mode
+// and usage chosen there are stored under its own values, and the next full-screen run honours
+// them.
+TEST(TwoDisplaysTest, DisplayDialogStoresTheSecondDisplaysChoicesAndTheSaverHonoursThem)
+{
+    const std::vector<RECT> displays = Displays();
+    ASSERT_EQ(displays.size(), 2u);
+    const std::wstring screen2 = std::wstring(kSettingsKey) + L"Screen 2";
+    const std::wstring screen1 = std::wstring(kSettingsKey) + L"Screen 1";
+    RegDeleteTreeW(HKEY_CURRENT_USER, screen1.c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER, screen2.c_str());
+    {
+        ProcessRunner configuration;
+        ASSERT_TRUE(configuration.Start(Saver(), L"/c"));
+        HWND config = WaitForDialog(configuration.ProcessId(), L"");
+        ASSERT_NE(config, nullptr);
+        PostMessageW(config, WM_COMMAND, 1006, 0);
+        HWND dialog = WaitForDialog(configuration.ProcessId(), L"Display Settings");
+        ASSERT_NE(dialog, nullptr);
+        HWND tabs = GetDlgItem(dialog, kTabs);
+        ASSERT_NE(tabs, nullptr);
+        EXPECT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 2);
+
+        DISPLAY_DEVICEW first = {}, second = {};
+        first.cb = second.cb = sizeof(DISPLAY_DEVICEW);
+        ASSERT_TRUE(EnumDisplayDevicesW(nullptr, 0, &first, 0));
+        ASSERT_TRUE(EnumDisplayDevicesW(nullptr, 1, &second, 0));
+        EXPECT_EQ(TextOf(GetDlgItem(dialog, kAdapterName)), first.DeviceString);
+
+        // The second tab: the tab control tells the dialog itself.
+        SendMessageW(tabs, TCM_SETCURFOCUS, 1, 0);
+        EXPECT_TRUE(WaitFor([&] { return SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == 1; }, 5000));
+        EXPECT_EQ(TextOf(GetDlgItem(dialog, kAdapterName)), second.DeviceString);
+        HWND modes = GetDlgItem(dialog, kModeList);
+        const std::wstring wanted = L"1024 by 768, 32 bit color";
+        bool chosen = false;
+        const int count = static_cast<int>(SendMessageW(modes, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count && !chosen; ++i) {
+            SendMessageW(modes, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+            if (AskedText(modes) == wanted) {
+                SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kModeList, CBN_SELCHANGE),
+                             reinterpret_cast<LPARAM>(modes));
+                chosen = true;
+            }
+        }
+        EXPECT_TRUE(chosen) << "the second display's modes lack " << std::string(wanted.begin(), wanted.end());
+        SendMessageW(GetDlgItem(dialog, kShowNothing), BM_CLICK, 0, 0);
+
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(dialog); }));
+        PostMessageW(config, WM_COMMAND, IDOK, 0);
+        const ProcessResult r = configuration.Wait(kRunTimeoutMs);
+        EXPECT_FALSE(r.timedOut);
+        EXPECT_EQ(r.exitCode, 0u) << r.output;
+    }
+    EXPECT_EQ(StoredValueOfScreen(2, L"Leave Black"), 1u);
+    EXPECT_EQ(StoredValueOfScreen(2, L"Width"), 1024u);
+    EXPECT_EQ(StoredValueOfScreen(2, L"Height"), 768u);
+    EXPECT_EQ(StoredValueOfScreen(1, L"Leave Black"), 0u);
+
+    {
+        FullScreenRun run;
+        ExpectPlaying(ViewsOf(displays[0]), "the first display");
+        EXPECT_TRUE(LooksBlack(CaptureScreenRect(displays[1]))) << "the second display was set to show nothing";
+        const ProcessResult r = run.EndWithAKey();
+        EXPECT_EQ(r.exitCode, 0u) << r.output;
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, screen1.c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER, screen2.c_str());
 }

@@ -1,0 +1,233 @@
+// Generators drawn on a real device: the mask composite of every blend mode over a picture of one
+// colour, smoke rising over it, and the geometry slots of the runtime object.
+#include <windows.h>
+#include <d3dx9.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/RenderTargetPair.h"
+#include "particles/Vo_ParticlesObj.h"
+#include "particles/Vo_RadialRays.h"
+#include "particles/Vo_Smoke.h"
+#include "runtime/ScreenView.h"
+#include "runtime/Vo_SlideContainer.h"
+#include "runtime/Vo_SlideShow_Light.h"
+#include "support/SceneDeviceFixture.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+// The layer's picture: one colour, red 0x40, green 0x80, blue 0xC0.
+constexpr double kPicture[3] = {0x40 / 255.0, 0x80 / 255.0, 0xC0 / 255.0};
+constexpr uint32_t kPictureColor = 0x004080C0;
+
+uint32_t ToColor(const double channels[3])
+{
+    uint32_t color = 0;
+    for (int i = 0; i < 3; ++i) {
+        const double c = std::min(1.0, std::max(0.0, channels[i]));
+        color = color << 8 | static_cast<uint32_t>(c * 255 + 0.5);
+    }
+    return color;
+}
+
+class GeneratorDocumentTest : public SceneDeviceFixture {
+protected:
+    void Load(const wchar_t* document)
+    {
+        // The generators' effect comes from common_res.dll in the build folder.
+        wchar_t folder[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, folder);
+        m_folder = folder;
+        SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
+        LoadDocument(AssembledTestDocument(document));
+        if (HasFatalFailure())
+            return;
+        ASSERT_EQ(m_root->Slides().size(), 1u);
+        m_root->ActivateSlides();
+        m_root->SetPicturePosition(ScreenView::kStretch);
+        ASSERT_EQ(Slide().DrawnObjects().size(), 1u);
+    }
+    void TearDown() override
+    {
+        SceneDeviceFixture::TearDown();
+        if (!m_folder.empty())
+            SetCurrentDirectoryW(m_folder.c_str());
+    }
+
+    Vo_SlideContainer& Slide() { return *m_root->Slides()[0]; }
+    Vo_ParticlesObj* Object() { return dynamic_cast<Vo_ParticlesObj*>(Slide().DrawnObjects()[0].Get()); }
+
+    void DrawFrame(float time)
+    {
+        ASSERT_EQ(m_root->FrameMove(time), S_OK);
+        ASSERT_EQ(Device()->BeginScene(), D3D_OK);
+        m_root->Render(0);
+        Device()->EndScene();
+    }
+
+    std::wstring m_folder;
+};
+
+// One ray over the rows 16 to 48: inside it the grey mask (0.502, alpha 1) meets the picture by
+// the blend mode, outside the picture stays as it is.
+TEST_F(GeneratorDocumentTest, CompositeOfEveryBlendMode)
+{
+    Load(L"GeneratorRays.bin");
+    if (HasFatalFailure())
+        return;
+    Vo_ParticlesObj* object = Object();
+    ASSERT_NE(object, nullptr);
+    auto* rays = dynamic_cast<Vo_RadialRays*>(object->Generator());
+    ASSERT_NE(rays, nullptr);
+    ASSERT_NE(rays->Effect(), nullptr) << "the generators' effect did not load from the module";
+    ASSERT_NE(rays->MaskTarget(), nullptr);
+    ASSERT_NE(rays->MaskTarget()->Current(), nullptr);
+
+    const double m = 0x80 / 255.0;
+    struct Case {
+        int mode;
+        bool needsBackground;
+        double result[3];
+    } cases[4];
+    for (int i = 0; i < 3; ++i) {
+        const double b = kPicture[i];
+        cases[0].result[i] = m;
+        cases[1].result[i] = 1 - (1 - b) * (1 - m);
+        cases[2].result[i] = b / (1 - m);
+        cases[3].result[i] = b + m;
+    }
+    cases[0].mode = 0, cases[1].mode = 1, cases[2].mode = 2, cases[3].mode = 3;
+    cases[0].needsBackground = false, cases[1].needsBackground = true;
+    cases[2].needsBackground = true, cases[3].needsBackground = false;
+
+    float time = 10.0f;
+    for (const Case& c : cases) {
+        SCOPED_TRACE("blend mode " + std::to_string(c.mode));
+        rays->BlendModeParam().ValueRef() = c.mode;
+        EXPECT_EQ(object->NeedsBackground(), c.needsBackground);
+        DrawFrame(time += 0.1f);
+        const uint32_t inside = PixelAt(32, 32) & 0x00FFFFFF;
+        const uint32_t outside = PixelAt(32, 4) & 0x00FFFFFF;
+        EXPECT_TRUE(ColorsNear(inside, ToColor(c.result), 3)) << std::hex << inside << " expected " << ToColor(c.result);
+        EXPECT_TRUE(ColorsNear(outside, kPictureColor, 2)) << std::hex << outside;
+        if (HasFailure())
+            SaveTarget("GeneratorComposite_mode" + std::to_string(c.mode));
+    }
+
+    // A mode outside 0-3 composites nothing: the picture stays.
+    rays->BlendModeParam().ValueRef() = 7;
+    DrawFrame(time += 0.1f);
+    EXPECT_TRUE(ColorsNear(PixelAt(32, 32) & 0x00FFFFFF, kPictureColor, 2));
+
+    // Count 0 draws no ray.
+    rays->BlendModeParam().ValueRef() = 0;
+    rays->Count().ValueRef() = 0;
+    DrawFrame(time += 0.1f);
+    EXPECT_TRUE(ColorsNear(PixelAt(32, 32) & 0x00FFFFFF, kPictureColor, 2));
+}
+
+// Smoke rises from the bottom centre: the column above the origin lightens, the corners stay.
+TEST_F(GeneratorDocumentTest, SmokeRisesOverThePicture)
+{
+    Load(L"GeneratorSmoke.bin");
+    if (HasFatalFailure())
+        return;
+    auto* smoke = dynamic_cast<Vo_Smoke*>(Object()->Generator());
+    ASSERT_NE(smoke, nullptr);
+    EXPECT_GT(smoke->Particles().size(), 10u) << "the pre-warm emitted puffs";
+    float time = 10.0f;
+    for (int i = 0; i < 5; ++i)
+        DrawFrame(time += 0.05f);
+    const unsigned puffs = Object()->QuadCount(0);
+    EXPECT_EQ(puffs, smoke->Particles().size());
+
+    int lighter = 0;
+    for (unsigned y = 20; y < 60; y += 4) {
+        const uint32_t pixel = PixelAt(32, y);
+        if (((pixel >> 16) & 0xFF) > 0x50)
+            ++lighter;
+    }
+    EXPECT_GE(lighter, 5) << "smoke above the origin";
+    EXPECT_TRUE(ColorsNear(PixelAt(2, 2) & 0x00FFFFFF, kPictureColor, 2));
+    EXPECT_TRUE(ColorsNear(PixelAt(61, 2) & 0x00FFFFFF, kPictureColor, 2));
+    if (HasFailure())
+        SaveTarget("GeneratorSmoke");
+}
+
+class ParticleSlotTest : public SceneDeviceFixture {};
+
+// Slots grow to the count asked for, never shrink, and hold no more quads than 16-bit indices
+// address; a slot that does not exist locks nothing.
+TEST_F(ParticleSlotTest, SlotsGrowAndAreCapped)
+{
+    Vo_ParticlesObj object(new Vo_RadialRays());
+    object.SetSlotCount(1);  // Init made it; asking again keeps it
+    EXPECT_EQ(object.SlotCount(), 1u);
+    EXPECT_EQ(object.LockQuads(1), nullptr);
+    object.ReserveQuads(0, 0);
+    EXPECT_EQ(object.QuadCount(0), 0u);
+    EXPECT_EQ(object.LockQuads(0), nullptr) << "an empty slot has no buffer to lock";
+
+    object.ReserveQuads(0, 10);
+    EXPECT_EQ(object.QuadCount(0), 10u);
+    EXPECT_EQ(object.QuadCapacity(0), 10u);
+    IDirect3DVertexBuffer9* buffer = object.Mesh(0)->VertexBuffer();
+    object.ReserveQuads(0, 4);
+    EXPECT_EQ(object.QuadCount(0), 4u);
+    EXPECT_EQ(object.Mesh(0)->VertexBuffer(), buffer) << "fewer quads reuse the buffers";
+
+    object.ReserveQuads(0, 100000);
+    EXPECT_EQ(object.QuadCount(0), static_cast<unsigned>(kMaxQuadsPerIndexBuffer));
+
+    void* vertices = object.LockQuads(0);
+    ASSERT_NE(vertices, nullptr);
+    static_cast<DX_V::PCT*>(vertices)[4 * kMaxQuadsPerIndexBuffer - 1].x = 5.0f;  // the last vertex
+    object.UnlockQuads(0);
+}
+
+}  // namespace
+
+namespace {
+
+// The generators' gallery documents as the saver plays them: each loads, draws over its picture
+// and moves between two moments.
+class GeneratorGalleryTest : public GeneratorDocumentTest, public ::testing::WithParamInterface<const wchar_t*> {};
+
+TEST_P(GeneratorGalleryTest, DrawsAndMoves)
+{
+    Load(GetParam());
+    if (HasFatalFailure())
+        return;
+    ASSERT_NE(Object(), nullptr);
+    std::vector<uint32_t> first, later;
+    float time = 5.0f;
+    for (int i = 0; i < 3; ++i)
+        DrawFrame(time += 0.1f);
+    first = ReadBack();
+    // Two seconds later (clocks step at most 0.2 s a frame).
+    for (int i = 0; i < 10; ++i)
+        DrawFrame(time += 0.2f);
+    later = ReadBack();
+    int changed = 0;
+    for (size_t i = 0; i < first.size(); ++i)
+        if (!ColorsNear(first[i], later[i], 4))
+            ++changed;
+    EXPECT_GT(changed, 0) << "nothing moved";
+    const auto [low, high] = std::minmax_element(later.begin(), later.end());
+    EXPECT_NE(*low & 0x00FFFFFF, *high & 0x00FFFFFF) << "a flat picture";
+    if (HasFailure())
+        SaveTarget("GeneratorGallery");
+}
+
+INSTANTIATE_TEST_SUITE_P(Documents, GeneratorGalleryTest,
+                         ::testing::Values(L"Vo_Bling.bin", L"Vo_Smoke.bin", L"Vo_Plant.bin",
+                                           L"Vo_StaticAnimation.bin", L"Vo_RadialRays.bin"));
+
+}  // namespace

@@ -39,14 +39,15 @@ uint32_t ToColor(const double channels[3])
 
 class GeneratorDocumentTest : public SceneDeviceFixture {
 protected:
-    void Load(const wchar_t* document)
+    void Load(const wchar_t* document) { LoadBytes(AssembledTestDocument(document)); }
+    void LoadBytes(std::vector<uint8_t> bytes)
     {
         // The generators' effect comes from common_res.dll in the build folder.
         wchar_t folder[MAX_PATH] = {};
         GetCurrentDirectoryW(MAX_PATH, folder);
         m_folder = folder;
         SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
-        LoadDocument(AssembledTestDocument(document));
+        LoadDocument(std::move(bytes));
         if (HasFatalFailure())
             return;
         ASSERT_EQ(m_root->Slides().size(), 1u);
@@ -202,7 +203,7 @@ class GeneratorGalleryTest : public GeneratorDocumentTest, public ::testing::Wit
 
 TEST_P(GeneratorGalleryTest, DrawsAndMoves)
 {
-    Load(GetParam());
+    LoadBytes(ReadBuiltFile(std::wstring(L"tests/gallery/") + GetParam()));
     if (HasFatalFailure())
         return;
     ASSERT_NE(Object(), nullptr);

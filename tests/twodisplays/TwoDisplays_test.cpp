@@ -311,3 +311,22 @@ TEST(TwoDisplaysTest, DisplayDialogStoresTheSecondDisplaysChoicesAndTheSaverHono
     RegDeleteTreeW(HKEY_CURRENT_USER, screen1.c_str());
     RegDeleteTreeW(HKEY_CURRENT_USER, screen2.c_str());
 }
+
+// The test window stays one window of 600 x 400 on the first display, whatever the number of
+// displays.
+TEST(TwoDisplaysTest, TestWindowStaysASingleWindow)
+{
+    ProcessRunner saver;
+    ASSERT_TRUE(saver.Start(Saver(), L"/t"));
+    HWND window = WaitForTopWindow(saver.ProcessId(), kSaverClass);
+    ASSERT_NE(window, nullptr);
+    Sleep(2000);
+    EXPECT_EQ(TopWindows(saver.ProcessId(), kSaverClass).size(), 1u);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 600);
+    EXPECT_EQ(client.bottom, 400);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    const ProcessResult r = saver.Wait(kRunTimeoutMs);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+}

@@ -1,13 +1,15 @@
 #include "runtime/RenderSizeStack.h"
 
-#include <list>
 #include <utility>
+#include <vector>
 
 namespace {
 
-std::list<std::pair<int, int>>& Sizes()
+// The top is the back. A vector keeps its storage when popped, so the pushes and pops of every
+// frame allocate nothing once the deepest nesting has been reached.
+std::vector<std::pair<int, int>>& Sizes()
 {
-    static std::list<std::pair<int, int>> s_sizes;
+    static std::vector<std::pair<int, int>> s_sizes;
     return s_sizes;
 }
 
@@ -15,22 +17,22 @@ std::list<std::pair<int, int>>& Sizes()
 
 void RenderSizeStack::Push(int width, int height)
 {
-    Sizes().emplace_front(width, height);
+    Sizes().emplace_back(width, height);
 }
 
 bool RenderSizeStack::Front(int& width, int& height)
 {
     if (Sizes().empty())
         return false;
-    width = Sizes().front().first;
-    height = Sizes().front().second;
+    width = Sizes().back().first;
+    height = Sizes().back().second;
     return true;
 }
 
 void RenderSizeStack::Pop()
 {
     if (!Sizes().empty())
-        Sizes().pop_front();
+        Sizes().pop_back();
 }
 
 size_t RenderSizeStack::Count()

@@ -39,8 +39,8 @@ uint32_t ToColor(const double channels[3])
 
 class GeneratorDocumentTest : public SceneDeviceFixture {
 protected:
-    void Load(const wchar_t* document) { LoadBytes(AssembledTestDocument(document)); }
-    void LoadBytes(std::vector<uint8_t> bytes)
+    void Load(const wchar_t* document, size_t objects = 1) { LoadBytes(AssembledTestDocument(document), objects); }
+    void LoadBytes(std::vector<uint8_t> bytes, size_t objects = 1)
     {
         // The generators' effect comes from common_res.dll in the build folder.
         wchar_t folder[MAX_PATH] = {};
@@ -53,7 +53,7 @@ protected:
         ASSERT_EQ(m_root->Slides().size(), 1u);
         m_root->ActivateSlides();
         m_root->SetPicturePosition(ScreenView::kStretch);
-        ASSERT_EQ(Slide().DrawnObjects().size(), 1u);
+        ASSERT_EQ(Slide().DrawnObjects().size(), objects);
     }
     void TearDown() override
     {
@@ -160,6 +160,33 @@ TEST_F(GeneratorDocumentTest, SmokeRisesOverThePicture)
     EXPECT_TRUE(ColorsNear(PixelAt(61, 2) & 0x00FFFFFF, kPictureColor, 2));
     if (HasFailure())
         SaveTarget("GeneratorSmoke");
+}
+
+// The quads that draw without the mask: the animated quad through "Blend_Normal" with colour 1's
+// alpha, the plant through its effect, and a ray whose effect is missing straight into the layer
+// (its screen mode then asks for no background).
+TEST_F(GeneratorDocumentTest, QuadsWithoutTheMask)
+{
+    Load(L"GeneratorQuads.bin", 3);
+    if (HasFatalFailure())
+        return;
+    for (const auto& object : Slide().DrawnObjects())
+        EXPECT_FALSE(object->NeedsBackground());
+    DrawFrame(10.0f);
+    DrawFrame(10.1f);
+
+    const double a = 127 / 255.0;
+    const double blended[3] = {a + (1 - a) * kPicture[0], (1 - a) * kPicture[1], (1 - a) * kPicture[2]};
+    const uint32_t animation = PixelAt(16, 16) & 0x00FFFFFF;
+    EXPECT_TRUE(ColorsNear(animation, ToColor(blended), 3)) << std::hex << animation;
+    const uint32_t plant = PixelAt(48, 16) & 0x00FFFFFF;
+    EXPECT_TRUE(ColorsNear(plant, 0x0000FF00, 3)) << std::hex << plant;
+    const uint32_t ray = PixelAt(32, 48) & 0x00FFFFFF;
+    EXPECT_TRUE(ColorsNear(ray, 0x000000FF, 3)) << std::hex << ray;
+    EXPECT_TRUE(ColorsNear(PixelAt(32, 62) & 0x00FFFFFF, kPictureColor, 2));
+    EXPECT_TRUE(ColorsNear(PixelAt(32, 36) & 0x00FFFFFF, kPictureColor, 2));
+    if (HasFailure())
+        SaveTarget("GeneratorQuads");
 }
 
 class ParticleSlotTest : public SceneDeviceFixture {};

@@ -1,10 +1,11 @@
 // GlimmerBench: the project's benchmarks. Prints one figure per line ("name value unit") and
 // notes on lines that start with "#". It measures and never fails on a figure.
 //
-//   GlimmerBench [--frames N]                       load and frame figures
+//   GlimmerBench [--frames N] [--gallery-frames N]  load, frame and gallery figures
 //   GlimmerBench --soak MINUTES [--interval SECONDS] [--in-process | --saver]
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <cwchar>
@@ -20,6 +21,7 @@ namespace {
 
 struct Options {
     int frames = 300;
+    int galleryFrames = 60;
     double soakMinutes = 0.0;
     double interval = 5.0;
     SoakBenchmark::Subject subject = SoakBenchmark::Subject::kChosen;
@@ -32,6 +34,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options)
         const bool hasValue = i + 1 < argc;
         if (arg == L"--frames" && hasValue)
             options.frames = _wtoi(argv[++i]);
+        else if (arg == L"--gallery-frames" && hasValue)
+            options.galleryFrames = _wtoi(argv[++i]);
         else if (arg == L"--soak" && hasValue)
             options.soakMinutes = _wtof(argv[++i]);
         else if (arg == L"--interval" && hasValue)
@@ -43,7 +47,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options)
         else
             return false;
     }
-    return options.frames > 0 && options.interval > 0.0 && options.soakMinutes >= 0.0;
+    return options.frames > 0 && options.galleryFrames >= 0 && options.interval > 0.0 &&
+           options.soakMinutes >= 0.0;
 }
 
 void NoteDate()
@@ -54,13 +59,41 @@ void NoteDate()
     FigureLog::Note(std::string("GlimmerBench ") + when);
 }
 
+// Each gallery document's own figures, and the largest over all of them.
+void RunGallery(int frames, double baselineMs)
+{
+    const std::vector<SceneDocuments::Named> documents = SceneDocuments::Gallery();
+    FigureLog::Note("gallery figures: " + std::to_string(documents.size()) + " documents, " +
+                    std::to_string(frames) + " frames each after the warm-up, beside the frame baseline");
+    double ownCodeMax = 0.0, allocationsMax = 0.0;
+    int measured = 0;
+    for (const SceneDocuments::Named& document : documents) {
+        if (document.bytes.empty()) {
+            FigureLog::Note("gallery: " + document.name + ".bin is missing");
+            continue;
+        }
+        const FrameBenchmark::ClassFigures figures =
+            FrameBenchmark(document.bytes, document.name + ".bin", frames).RunClass("gallery." + document.name + ".", baselineMs);
+        if (!figures.measured)
+            continue;
+        ++measured;
+        ownCodeMax = std::max(ownCodeMax, figures.ownCodeMs);
+        allocationsMax = std::max(allocationsMax, figures.heapAllocations);
+    }
+    if (measured) {
+        FigureLog::Figure("gallery.own_code.max", ownCodeMax, "ms/frame");
+        FigureLog::Figure("gallery.heap_allocations.max", allocationsMax, "count/frame");
+    }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fputs("usage: GlimmerBench [--frames N] | --soak MINUTES [--interval SECONDS] [--in-process | --saver]\n",
+        std::fputs("usage: GlimmerBench [--frames N] [--gallery-frames N] | --soak MINUTES [--interval SECONDS] "
+                   "[--in-process | --saver]\n",
                    stderr);
         return 2;
     }
@@ -78,6 +111,13 @@ int wmain(int argc, wchar_t** argv)
         scene = SceneDocuments::Assembled("BaseLayerScene.bin");
         label = "BaseLayerScene.bin";
     }
-    FrameBenchmark(std::move(scene), label, options.frames).Run();
+    double baselineMs = 0.0;
+    {
+        FrameBenchmark frames(std::move(scene), label, options.frames);
+        frames.Run();
+        baselineMs = frames.BaselineMsPerFrame();
+    }
+    if (options.galleryFrames > 0)
+        RunGallery(options.galleryFrames, baselineMs);
     return 0;
 }

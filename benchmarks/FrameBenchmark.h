@@ -23,7 +23,19 @@ public:
     FrameBenchmark(const FrameBenchmark&) = delete;
     FrameBenchmark& operator=(const FrameBenchmark&) = delete;
 
+    // Every figure of the frame: start, cost beside the baseline, fill, heap and share.
     void Run();
+    // The baseline frame's time (ms) of the last Run, which the gallery's figures compare with.
+    double BaselineMsPerFrame() const { return m_baselineMs; }
+
+    // A class's own figures, named <prefix>own_code, .heap_allocations and .ratio.per_fill; the
+    // frame ratio is taken against baselineMs (a Run's baseline at the same size).
+    struct ClassFigures {
+        bool measured = false;
+        double ownCodeMs = 0.0;
+        double heapAllocations = 0.0;
+    };
+    ClassFigures RunClass(const std::string& prefix, double baselineMs);
 
 private:
     // Sums over a run of frames; wall times from the performance counter.
@@ -39,7 +51,11 @@ private:
         AllocationTotals heap;
     };
 
-    bool StartScene();
+    // Starts the scene `starts` times over (the last start stays) and keeps the median time
+    // from the start of the load to the end of the first frame the device has finished.
+    bool StartScene(int starts);
+    // Pixels written per frame, in screens of kWidth x kHeight, counted by the device.
+    double FillScreens(int frames);
     void SceneFrame(Totals& totals);
     void BaselineFrame(Totals& totals);
     Totals RunScene(int frames, D3DCallTimer* timer);
@@ -53,4 +69,7 @@ private:
     std::string m_documentLabel;
     int m_frames;
     float m_time = 1.0f;
+    double m_startMs = 0.0;
+    double m_startLoadMs = 0.0;
+    double m_baselineMs = 0.0;
 };

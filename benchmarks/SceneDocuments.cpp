@@ -37,9 +37,32 @@ std::vector<uint8_t> SceneDocuments::Embedded()
     return bytes;
 }
 
-std::vector<uint8_t> SceneDocuments::Assembled(const std::string& name)
+namespace {
+
+std::vector<uint8_t> ReadFileBytes(const std::string& unixPath)
 {
-    const std::wstring path = UnixToWindowsPath(std::string(VO_BENCH_DOCUMENT_DIR) + "/" + name);
+    const std::wstring path = UnixToWindowsPath(unixPath);
     std::ifstream in(std::string(path.begin(), path.end()), std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+std::vector<uint8_t> SceneDocuments::Assembled(const std::string& name)
+{
+    return ReadFileBytes(std::string(VO_BENCH_DOCUMENT_DIR) + "/" + name);
+}
+
+std::vector<SceneDocuments::Named> SceneDocuments::Gallery()
+{
+    std::vector<Named> documents;
+    const std::wstring list = UnixToWindowsPath(std::string(VO_BENCH_GALLERY_DIR) + "/documents.txt");
+    std::ifstream in(std::string(list.begin(), list.end()));
+    std::string name;
+    while (std::getline(in, name)) {
+        name.erase(name.find_last_not_of("\r\n ") + 1);
+        if (!name.empty())
+            documents.push_back(Named{name, ReadFileBytes(std::string(VO_BENCH_GALLERY_DIR) + "/" + name + ".bin")});
+    }
+    return documents;
 }

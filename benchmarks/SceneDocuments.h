@@ -5,7 +5,7 @@
 
 // The documents the benchmark loads and plays: the saver's embedded scene ("QNT" resource 107 of
 // GlimmerSaver.scr, read without running the saver) and the documents assembled for the
-// benchmark at build time (benchmarks/CMakeLists.txt).
+// benchmark at build time (benchmarks/CMakeLists.txt), and the gallery's documents.
 class SceneDocuments {
 public:
     // The embedded scene's bytes; empty when the saver holds no such resource.
@@ -13,4 +13,12 @@ public:
     // An assembled document by name ("Slides10.bin", "BaseLayerScene.bin"); empty when missing.
     static std::vector<uint8_t> Assembled(const std::string& name);
     static std::wstring SaverPath();
+
+    // The gallery's documents (tests/gallery/*.lst, assembled into the build's tests/gallery/),
+    // by name in the order the build lists them.
+    struct Named {
+        std::string name;
+        std::vector<uint8_t> bytes;
+    };
+    static std::vector<Named> Gallery();
 };

@@ -19,6 +19,8 @@
 #include "runtime/CurrentScreenView.h"
 #include "runtime/LoadSceneDocument.h"
 #include "support/ProcessRunner.h"
+#include "support/SaverCopy.h"
+#include "support/TestPaths.h"
 
 namespace {
 
@@ -181,6 +183,18 @@ void SoakBenchmark::RunSaver()
         FigureLog::Note("soak: the saver's process cannot be queried");
         return;
     }
+    // Beside it for the first minute, the same saver playing one picture: what Wine, Mesa and
+    // the host take without the scene, which the scene's own figure leaves out.
+    std::string why;
+    const std::wstring onePicture = MakeSaverCopyPlaying(SceneDocuments::Assembled("BaseLayerScene.bin"),
+                                                         BuiltProgramPath(L"bench-savers"), L"OnePicture.scr", &why);
+    ProcessRunner baseline;
+    HANDLE baselineProcess = nullptr;
+    if (!onePicture.empty() && baseline.Start(onePicture, L"/t"))
+        baselineProcess = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, baseline.ProcessId());
+    if (!baselineProcess)
+        FigureLog::Note("soak: no one-picture saver to compare with" + (why.empty() ? "" : ": " + why));
+
     const double start = FrameClock::WallSeconds();
     const double end = start + m_minutes * 60.0;
     double next = start;
@@ -193,11 +207,31 @@ void SoakBenchmark::RunSaver()
         if (now >= next) {
             m_samples.push_back(Take(process, now - start));
             next += m_interval;
+            if (baselineProcess && (now - start >= kSettledSeconds || next >= end))
+                CompareWithBaseline(baseline, baselineProcess);
         }
         Sleep(200);
     }
+    if (baselineProcess)
+        CompareWithBaseline(baseline, baselineProcess);
     CloseHandle(process);
     saver.Kill();
+}
+
+void SoakBenchmark::CompareWithBaseline(ProcessRunner& baseline, void*& baselineProcess)
+{
+    if (baseline.Running() && !m_samples.empty()) {
+        const Sample ownSample = m_samples.back();
+        const Sample baselineSample = Take(baselineProcess, ownSample.seconds);
+        m_overBaseline = static_cast<int64_t>(ownSample.privateBytes) - static_cast<int64_t>(baselineSample.privateBytes);
+        m_comparedAt = ownSample.seconds;
+        m_compared = true;
+    } else {
+        FigureLog::Note("soak: the one-picture saver ended early");
+    }
+    CloseHandle(baselineProcess);
+    baselineProcess = nullptr;
+    baseline.Kill();
 }
 
 void SoakBenchmark::RunInProcess(const std::vector<uint8_t>& document, const std::string& label)
@@ -271,6 +305,13 @@ void SoakBenchmark::Print() const
         nextMinute += 60.0;
     }
     PrintSeries("private_bytes", "bytes", privateBytes, seconds);
+    if (m_compared) {
+        char line[120];
+        std::snprintf(line, sizeof(line), "over_baseline: both savers at %.0f s, the other playing one picture",
+                      m_comparedAt);
+        FigureLog::Note(line);
+        FigureLog::Count("soak.private_bytes.over_baseline", m_overBaseline, "bytes");
+    }
     PrintSeries("handles", "count", handles, seconds);
     PrintSeries("gdi_objects", "count", gdi, seconds);
     PrintSeries("user_objects", "count", user, seconds);

@@ -3,10 +3,14 @@
 #include <string>
 #include <vector>
 
+class ProcessRunner;
+
 // A long run that watches for growth: private bytes, handles and GDI and USER objects, sampled
 // every few seconds. It runs the saver's test mode (GlimmerSaver.scr /t) when the saver holds its
 // scene document, otherwise the benchmark's own scene on an offscreen device in this process,
-// framed the way the saver frames it (30 ms sleep, frame move, draw, present).
+// framed the way the saver frames it (30 ms sleep, frame move, draw, present). Beside the saver,
+// for the first minute, a copy of it plays a one-picture document: the difference in private
+// bytes is the scene's own memory.
 class SoakBenchmark {
 public:
     enum class Subject { kChosen, kSaver, kInProcess };
@@ -25,6 +29,8 @@ private:
 
     static Sample Take(void* process, double seconds);
     void RunSaver();
+    // Samples the one-picture saver beside the last sample of the saver, then ends it.
+    void CompareWithBaseline(ProcessRunner& baseline, void*& baselineProcess);
     void RunInProcess(const std::vector<uint8_t>& document, const std::string& label);
     void Print() const;
 
@@ -32,4 +38,7 @@ private:
     double m_interval;
     Subject m_subject;
     std::vector<Sample> m_samples;
+    bool m_compared = false;
+    double m_comparedAt = 0.0;
+    int64_t m_overBaseline = 0;
 };

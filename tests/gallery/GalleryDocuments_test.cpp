@@ -206,58 +206,77 @@ private:
         for (const std::string& name : GalleryDocumentNames())
             if (Selected(name))
                 names.push_back(name);
-        std::vector<std::pair<std::string, std::wstring>> programs;
-        for (const std::string& name : names) {
-            std::string why;
-            const std::vector<uint8_t> document = ReadBuiltFile(L"tests\\gallery\\" + Widen(name) + L".bin");
-            const std::wstring program = MakeSaverCopyPlaying(document, SaverFolder(), Widen(name) + L".scr", &why);
-            if (program.empty())
-                m_runs[name].failure = "no saver copy: " + why;
-            else
-                programs.emplace_back(name, program);
-        }
-        if (programs.empty())
+        if (names.empty())
             return;
 
         const ULONGLONG start = GetTickCount64();
         RECT openedAt = {};
         {
-            ProcessRunner runner;
-            GalleryRun& first = m_runs[programs[0].first];
-            first = PlayOne(programs[0].second, nullptr, &openedAt, runner);
-            first.result = runner.Wait(kExitTimeoutMs);
+            Turn first;
+            Play(names[0], nullptr, &openedAt, first);
+            End(first);
         }
         const std::vector<POINT> places = PlacesBeside(openedAt);
         const size_t playerCount = std::min(PlayersWanted(places.size()), places.size());
         std::atomic<size_t> next{1};
-        std::mutex lock;
-        // A player takes the next document as soon as its window has closed; the savers that are
-        // still ending are waited for at the end.
-        const auto play = [&](const POINT* place) {
-            std::vector<std::pair<size_t, std::unique_ptr<ProcessRunner>>> ending;
-            for (size_t i; (i = next++) < programs.size();) {
-                auto runner = std::make_unique<ProcessRunner>();
-                GalleryRun run = PlayOne(programs[i].second, place, nullptr, *runner);
-                std::lock_guard<std::mutex> hold(lock);
-                m_runs[programs[i].first] = std::move(run);
-                ending.emplace_back(i, std::move(runner));
+        // A player takes the next document as soon as the window has closed, and waits for the
+        // saver's exit after its next document has played.
+        const auto player = [&](const POINT* place) {
+            Turn ending;
+            for (size_t i; (i = next++) < names.size();) {
+                Turn turn;
+                Play(names[i], place, nullptr, turn);
+                End(ending);
+                ending = std::move(turn);
             }
-            for (auto& [i, runner] : ending) {
-                ProcessResult result = runner->Wait(kExitTimeoutMs);
-                std::lock_guard<std::mutex> hold(lock);
-                m_runs[programs[i].first].result = std::move(result);
-            }
+            End(ending);
         };
         std::vector<std::thread> players;
         for (size_t p = 0; p < playerCount; ++p)
-            players.emplace_back(play, &places[p]);
+            players.emplace_back(player, &places[p]);
         // Without a place beside the first, the rest play one after the other where it played.
         if (players.empty())
-            play(nullptr);
-        for (std::thread& player : players)
-            player.join();
+            player(nullptr);
+        for (std::thread& p : players)
+            p.join();
         std::printf("Played %zu gallery documents in %.1f s, %zu at a time after the first.\n",
-                    programs.size(), (GetTickCount64() - start) / 1000.0, std::max<size_t>(1, playerCount));
+                    names.size(), (GetTickCount64() - start) / 1000.0, std::max<size_t>(1, playerCount));
+    }
+
+    // One document's saver copy and process. The copy is made when the document's turn comes
+    // and deleted once the saver has ended: each is as large as the saver.
+    struct Turn {
+        std::string name;
+        std::wstring program;
+        std::unique_ptr<ProcessRunner> runner;
+    };
+
+    void Play(const std::string& name, const POINT* place, RECT* openedAt, Turn& turn)
+    {
+        std::string why;
+        const std::vector<uint8_t> document = ReadBuiltFile(L"tests\\gallery\\" + Widen(name) + L".bin");
+        turn.name = name;
+        turn.program = MakeSaverCopyPlaying(document, SaverFolder(), Widen(name) + L".scr", &why);
+        turn.runner = std::make_unique<ProcessRunner>();
+        GalleryRun run;
+        if (turn.program.empty())
+            run.failure = "no saver copy: " + why;
+        else
+            run = PlayOne(turn.program, place, openedAt, *turn.runner);
+        std::lock_guard<std::mutex> hold(m_lock);
+        m_runs[name] = std::move(run);
+    }
+
+    void End(Turn& turn)
+    {
+        if (!turn.runner)
+            return;
+        ProcessResult result = turn.runner->Wait(kExitTimeoutMs);
+        turn.runner.reset();
+        if (!turn.program.empty())
+            DeleteFileW(turn.program.c_str());
+        std::lock_guard<std::mutex> hold(m_lock);
+        m_runs[turn.name].result = std::move(result);
     }
 
     static bool Selected(const std::string& name)
@@ -275,6 +294,7 @@ private:
         return false;
     }
 
+    std::mutex m_lock;
     std::map<std::string, GalleryRun> m_runs;
 };
 

@@ -53,8 +53,9 @@ std::wstring MakeSaverCopyPlaying(const std::vector<uint8_t>& document, const st
         why = LastError("copying the saver to ") + " " + Narrow(program);
         return std::wstring();
     }
+    // Another copy's saver may hold the module open; the copy already there then serves.
     if (!CopyFileW(BuiltProgramPath(L"common_res.dll").c_str(), module.c_str(), FALSE) &&
-        GetLastError() != ERROR_SHARING_VIOLATION) {
+        GetFileAttributesW(module.c_str()) == INVALID_FILE_ATTRIBUTES) {
         why = LastError("copying common_res.dll");
         return std::wstring();
     }

@@ -108,12 +108,23 @@ struct DisplayViews {
     ScreenPixels first, second;
 };
 
+bool Plays(const DisplayViews& views)
+{
+    return BrightnessSpread(views.second) >= 32 && ChangedShare(views.first, views.second) > 0.002 &&
+           !ShowsErrorBox(views.second);
+}
+
+// Views of the display once it plays, or the last ones taken when it has not played within a
+// minute (a loaded machine takes its time over the splash and the scene start).
 DisplayViews ViewsOf(const RECT& display)
 {
     DisplayViews views;
-    views.first = CaptureScreenRect(display);
-    Sleep(1000);
-    views.second = CaptureScreenRect(display);
+    const ULONGLONG until = GetTickCount64() + 60000;
+    do {
+        views.first = CaptureScreenRect(display);
+        Sleep(1000);
+        views.second = CaptureScreenRect(display);
+    } while (!Plays(views) && GetTickCount64() < until);
     return views;
 }
 

@@ -90,6 +90,8 @@ public:
     RenderTargetPair& Targets() { return m_targets; }
     int TargetWidth() const { return m_targetWidth; }
     int TargetHeight() const { return m_targetHeight; }
+    // The picture-position mode kept across an effect chain.
+    int EffectMode() const { return m_effectMode; }
     bool SizePushed() const { return m_sizePushed != 0; }
 
 private:

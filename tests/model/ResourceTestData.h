@@ -121,13 +121,23 @@ inline void UseBuiltResourceModule()
 }
 
 // Colour of a texel of level 0 as 0xAARRGGBB (default-pool render targets are read back through
-// a system-memory copy). Grey L8 pictures come back as grey.
+// a system-memory copy). Grey L8 pictures come back as grey. A texel that cannot be read fails
+// the test.
 inline uint32_t TexelAt(IDirect3DTexture9* texture, unsigned x, unsigned y)
 {
-    if (!texture)
+    if (!texture) {
+        ADD_FAILURE() << "texel read-back failed: no texture";
         return 0;
+    }
     D3DSURFACE_DESC desc;
-    texture->GetLevelDesc(0, &desc);
+    if (FAILED(texture->GetLevelDesc(0, &desc)) || x >= desc.Width || y >= desc.Height) {
+        ADD_FAILURE() << "texel read-back failed: no level 0, or " << x << "," << y << " outside it";
+        return 0;
+    }
+    if (desc.Format != D3DFMT_L8 && desc.Format != D3DFMT_A8R8G8B8 && desc.Format != D3DFMT_X8R8G8B8) {
+        ADD_FAILURE() << "texel read-back failed: format " << desc.Format << " is not read here";
+        return 0;
+    }
     ComRef<IDirect3DSurface9> surface;
     texture->GetSurfaceLevel(0, surface.Receive());
     ComRef<IDirect3DSurface9> readable;
@@ -136,14 +146,18 @@ inline uint32_t TexelAt(IDirect3DTexture9* texture, unsigned x, unsigned y)
         texture->GetDevice(device.Receive());
         device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM,
                                             readable.Receive(), nullptr);
-        if (!readable || FAILED(device->GetRenderTargetData(surface.Get(), readable.Get())))
+        if (!readable || FAILED(device->GetRenderTargetData(surface.Get(), readable.Get()))) {
+            ADD_FAILURE() << "texel read-back failed: GetRenderTargetData";
             return 0;
+        }
     } else {
         readable = surface;
     }
     D3DLOCKED_RECT locked;
-    if (FAILED(readable->LockRect(&locked, nullptr, D3DLOCK_READONLY)))
+    if (!readable || FAILED(readable->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
+        ADD_FAILURE() << "texel read-back failed: LockRect";
         return 0;
+    }
     const uint8_t* row = static_cast<const uint8_t*>(locked.pBits) + y * locked.Pitch;
     uint32_t colour = 0;
     if (desc.Format == D3DFMT_L8) {

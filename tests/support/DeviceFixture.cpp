@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <d3d9.h>
 
+#include "model/ComRef.h"
+
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
@@ -104,37 +106,58 @@ void DeviceFixture::TearDown()
     m_window = nullptr;
 }
 
-std::vector<uint32_t> DeviceFixture::ReadBack() const
+std::vector<uint32_t> ReadRenderTarget(IDirect3DDevice9* device, IDirect3DSurface9* target)
 {
     std::vector<uint32_t> pixels;
-    if (!m_device || !m_target)
+    if (!device || !target) {
+        ADD_FAILURE() << "read-back failed: no device or render target";
         return pixels;
-    D3DSURFACE_DESC desc;
-    m_target->GetDesc(&desc);
-    IDirect3DSurface9* copy = nullptr;
-    if (FAILED(m_device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format,
-                                                     D3DPOOL_SYSTEMMEM, &copy, nullptr)))
-        return pixels;
-    // GetRenderTargetData needs a system-memory destination of the same size and format.
-    if (SUCCEEDED(m_device->GetRenderTargetData(m_target, copy))) {
-        D3DLOCKED_RECT locked;
-        if (SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
-            pixels.resize(static_cast<size_t>(desc.Width) * desc.Height);
-            for (unsigned y = 0; y < desc.Height; ++y) {
-                const uint8_t* row = static_cast<const uint8_t*>(locked.pBits) + y * locked.Pitch;
-                std::memcpy(&pixels[static_cast<size_t>(y) * desc.Width], row, desc.Width * 4);
-            }
-            copy->UnlockRect();
-        }
     }
-    copy->Release();
+    D3DSURFACE_DESC desc;
+    HRESULT hr = target->GetDesc(&desc);
+    if (FAILED(hr) || (desc.Format != D3DFMT_A8R8G8B8 && desc.Format != D3DFMT_X8R8G8B8)) {
+        ADD_FAILURE() << "read-back failed: the target is no 32-bit surface";
+        return pixels;
+    }
+    ComRef<IDirect3DSurface9> copy;
+    hr = device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM,
+                                             copy.Receive(), nullptr);
+    if (FAILED(hr)) {
+        ADD_FAILURE() << "read-back failed: CreateOffscreenPlainSurface 0x" << std::hex << hr;
+        return pixels;
+    }
+    // GetRenderTargetData needs a system-memory destination of the same size and format.
+    hr = device->GetRenderTargetData(target, copy.Get());
+    if (FAILED(hr)) {
+        ADD_FAILURE() << "read-back failed: GetRenderTargetData 0x" << std::hex << hr;
+        return pixels;
+    }
+    D3DLOCKED_RECT locked;
+    hr = copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
+    if (FAILED(hr)) {
+        ADD_FAILURE() << "read-back failed: LockRect 0x" << std::hex << hr;
+        return pixels;
+    }
+    pixels.resize(static_cast<size_t>(desc.Width) * desc.Height);
+    for (unsigned y = 0; y < desc.Height; ++y) {
+        const uint8_t* row = static_cast<const uint8_t*>(locked.pBits) + y * locked.Pitch;
+        std::memcpy(&pixels[static_cast<size_t>(y) * desc.Width], row, desc.Width * 4);
+    }
+    copy->UnlockRect();
     return pixels;
 }
 
+std::vector<uint32_t> DeviceFixture::ReadBack() const { return ReadRenderTarget(m_device, m_target); }
+
 uint32_t DeviceFixture::PixelAt(unsigned x, unsigned y) const
 {
+    if (x >= kSize || y >= kSize) {
+        ADD_FAILURE() << "pixel " << x << "," << y << " lies outside the " << kSize << " x " << kSize
+                      << " target";
+        return 0;
+    }
     std::vector<uint32_t> pixels = ReadBack();
-    if (pixels.empty() || x >= kSize || y >= kSize)
+    if (pixels.empty())
         return 0;
     return pixels[static_cast<size_t>(y) * kSize + x];
 }

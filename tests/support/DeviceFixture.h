@@ -29,7 +29,8 @@ protected:
     // what Reset returned; everything else of the test's own in the default pool must be gone.
     long ResetDevice();
 
-    // Pixels of the render target as 0xAARRGGBB, row by row.
+    // Pixels of the render target as 0xAARRGGBB, row by row. A read-back that fails fails the
+    // test (and gives no pixels), so a check for black never passes on a broken device.
     std::vector<uint32_t> ReadBack() const;
     uint32_t PixelAt(unsigned x, unsigned y) const;
     // Writes the target as a BMP under the test artifacts folder; returns the path.
@@ -41,6 +42,10 @@ private:
     IDirect3DDevice9* m_device = nullptr;
     IDirect3DSurface9* m_target = nullptr;
 };
+
+// The pixels of a 32-bit render target of the device as 0xAARRGGBB, row by row; a failed
+// read-back fails the current test and gives no pixels.
+std::vector<uint32_t> ReadRenderTarget(IDirect3DDevice9* device, IDirect3DSurface9* target);
 
 // Channel-wise comparison with a tolerance for the software rasteriser.
 bool ColorsNear(uint32_t a, uint32_t b, int tolerance = 2);

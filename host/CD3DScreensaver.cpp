@@ -2,6 +2,7 @@
 
 #include "host/MusicGraph.h"
 #include "host/SaverErrors.h"
+#include "model/CurrentDevice.h"
 
 #include <cwchar>
 #include <new>
@@ -24,7 +25,7 @@ CD3DScreensaver::~CD3DScreensaver()
 {
     // Normally the run has released everything already; this covers an object that never ran.
     for (int i = 0; i < m_unitCount && i < kMaxUnits; ++i)
-        m_units[i].device.Reset();
+        ReleaseUnitDevice(m_units[i]);
     m_unitCount = 0;
     FreeAdapters();
     m_d3d.Reset();
@@ -164,11 +165,19 @@ void CD3DScreensaver::ReleaseUnits()
             DestroyDeviceResources();
             unit.created = false;
         }
-        unit.device.Reset();
+        ReleaseUnitDevice(unit);
     }
     m_unitCount = 0;
     m_device = nullptr;
     m_d3d.Reset();
+}
+
+void CD3DScreensaver::ReleaseUnitDevice(RenderUnit& unit)
+{
+    // Scene code must never reach a device that is gone.
+    if (unit.device && CurrentDevice == unit.device.Get())
+        CurrentDevice = nullptr;
+    unit.device.Reset();
 }
 
 void CD3DScreensaver::InterruptSaver()

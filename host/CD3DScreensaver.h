@@ -97,6 +97,8 @@ protected:
                                D3DFORMAT* depthFormat);
     bool OfferVertexProcessing(const D3DCAPS9& caps, D3DFORMAT format, DWORD* behavior);
     void ReleaseUnits();
+    // Releases the unit's device; the current device is cleared when it was this one.
+    static void ReleaseUnitDevice(RenderUnit& unit);
     void AnimateErrorBox();
     void SetErrorMode(HRESULT code);
     void HandleMouseMove(LPARAM lParam);

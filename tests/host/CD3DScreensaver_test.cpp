@@ -1,5 +1,6 @@
 #include "host/CD3DScreensaver.h"
 #include "host/DeviceChoice.h"
+#include "model/CurrentDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -221,6 +222,7 @@ public:
         return m_unitCount == 1 && !m_errorMode;
     }
 
+    void ReleaseAllUnits() { ReleaseUnits(); }
     int MonitorCount() const { return m_monitorCount; }
     const MonitorRecord& Monitor(int m) const { return m_monitors[m]; }
     int AdapterCount() const { return m_adapterCount; }
@@ -290,4 +292,16 @@ TEST(SaverDevicesTest, TestModeGetsAWindowedUnitOfTheClientSize)
     EXPECT_EQ(saver.BackBuffer().Width, 200u);
     EXPECT_EQ(saver.BackBuffer().Height, 120u);
     EXPECT_EQ(saver.Adapter(0).chosenDevice, 0u);
+}
+
+TEST(SaverDevicesTest, ReleasingTheUnitsClearsTheCurrentDevice)
+{
+    EnumerationSaver saver;
+    ASSERT_TRUE(saver.Enumerate());
+    ASSERT_TRUE(saver.OpenWindowedUnit());
+    // What the scene host does when it selects the unit.
+    CurrentDevice = saver.Unit(0).device.Get();
+    ASSERT_NE(CurrentDevice, nullptr);
+    saver.ReleaseAllUnits();
+    EXPECT_EQ(CurrentDevice, nullptr);
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "model/ModuleResource.h"
+
 void DataBuffer::SetName(const vo_string& name)
 {
     if (name == m_name)
@@ -30,10 +32,12 @@ FileBlob::FileBlob(int32_t resourceId, const vo_string& moduleName)
 
 bool FileBlob::LoadFromModule()
 {
-    // Modules stay loaded for the life of the process: textures and meshes made from their
-    // resources are cached by id. A name that does not load gives a null handle, and a null
+    // The module is mapped as a data file, as the store maps it, so none of its code runs; it
+    // stays mapped for the life of the process, since textures and meshes made from its
+    // resources are cached by id. A name that does not open gives a null handle, and a null
     // handle makes FindResourceW search the program itself.
-    HMODULE module = m_moduleName.empty() ? nullptr : LoadLibraryW(m_moduleName.c_str());
+    ModuleHandle module = nullptr;
+    OpenResourceModule(m_moduleName, module);
     // MAKEINTRESOURCEW(0) is a null name pointer, which names no resource.
     const WORD id = static_cast<WORD>(m_resourceId);
     if (id == 0)

@@ -5,6 +5,8 @@
 
 #include "model/DataBuffer.h"
 
+#include "ResourceTestData.h"
+
 namespace {
 
 std::vector<uint8_t> BytesOf(const DataBuffer& buffer)
@@ -62,6 +64,18 @@ TEST(FileBlob, LoadsFromTheProgramWhenTheModuleDoesNotLoad)
         ASSERT_TRUE(blob.LoadFromModule());
         EXPECT_EQ(BytesOf(blob), kArchiveBytes);
     }
+}
+
+// The module is mapped for its resources only: its code never runs, and the loader does not count
+// it among the process's modules.
+TEST(FileBlob, ReadsAModuleAsADataFileWithoutRunningIt)
+{
+    restest::UseBuiltResourceModule();
+    FileBlob blob(900, L"common_res.dll");  // a PNG picture of the module
+    ASSERT_TRUE(blob.LoadFromModule());
+    ASSERT_GE(blob.Size(), 8u);
+    EXPECT_EQ(std::vector<uint8_t>(blob.Data(), blob.Data() + 4), (std::vector<uint8_t>{0x89, 'P', 'N', 'G'}));
+    EXPECT_EQ(GetModuleHandleW(L"common_res.dll"), nullptr);
 }
 
 TEST(FileBlob, UsesTheLow16BitsOfTheId)

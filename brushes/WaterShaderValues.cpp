@@ -3,6 +3,7 @@
 #include <d3dx9math.h>
 
 #include <cmath>
+#include <initializer_list>
 
 WaterShaderValues ComputeWaterShaderValues(float surfaceFactor, float waveLength, float drift,
                                            float lightHeight, float dx, float dy, unsigned long colour)
@@ -11,7 +12,6 @@ WaterShaderValues ComputeWaterShaderValues(float surfaceFactor, float waveLength
     const float f = surfaceFactor;
     const float q = 2.0f / f - 1.0f;
     const float v = (q + std::sqrt(q)) / (q - 1.0f);
-    values.drawable = std::isfinite(q) && q > 1.0f && std::isfinite(v);
 
     values.p1[0] = f - 1.0f;
     values.p1[1] = -1.0f;
@@ -33,6 +33,14 @@ WaterShaderValues ComputeWaterShaderValues(float surfaceFactor, float waveLength
     values.color[0] = static_cast<float>(colour & 0xFF) / 255.0f;
     values.color[1] = static_cast<float>((colour >> 8) & 0xFF) / 255.0f;
     values.color[2] = static_cast<float>((colour >> 16) & 0xFF) / 255.0f;
+
+    values.drawable = std::isfinite(q);
+    for (const float* group : {values.p1, values.p2, values.vhalf, values.color})
+        for (int i = 0; i < 3; ++i)
+            values.drawable = values.drawable && std::isfinite(group[i]);
+    for (const float* group : {values.direction1, values.direction2})
+        for (int i = 0; i < 2; ++i)
+            values.drawable = values.drawable && std::isfinite(group[i]);
     return values;
 }
 

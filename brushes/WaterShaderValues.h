@@ -8,8 +8,9 @@ struct WaterShaderValues {
     float direction2[2];  // "Direction2"
     float vhalf[3];       // "Vhalf"
     float color[3];       // "Color"
-    // False when the surface factor gives no water plane (q = 2 / f - 1 not finite or not above 1:
-    // f of 0, 1 or above 2); the brush then draws nothing rather than send NaN to the shader.
+    // False when a value the shader gets is not finite (q = 2 / f - 1 infinite for f of 0, V
+    // infinite for f of 1, the square root of a negative q for f above 2, a wave length of 0);
+    // the brush then draws nothing rather than send NaN or infinity to the shader.
     bool drawable;
 };
 

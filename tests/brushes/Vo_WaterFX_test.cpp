@@ -115,10 +115,17 @@ TEST_F(Vo_WaterFXDeviceTest, RenderValuesAndTheGuardOnTheSurfaceFactor)
     if (bump)
         bump->Release();
 
-    // A surface factor of 1 gives no water plane: nothing is drawn.
+    // A surface factor of 1 makes V infinite: nothing is drawn. Between 1 and 2 the values are
+    // finite and the water is drawn.
     water.SurfaceFactor().SetValue(10000);
     water.Render(&layer);
     EXPECT_EQ(layer.draws.size(), 1u);
+    water.SurfaceFactor().SetValue(15000);
+    water.Render(&layer);
+    EXPECT_EQ(layer.draws.size(), 2u);
+    float p2[3] = {};
+    effect->GetFloatArray("P2", p2, 3);
+    EXPECT_NEAR(p2[1], (1.0 / 3 + std::sqrt(1.0 / 3)) / (1.0 / 3 - 1), 1e-4);
     CurrentDevice = previous;
 }
 

@@ -48,19 +48,31 @@ TEST(WaterShaderValuesTest, ColourChannels)
     EXPECT_EQ(v.color[2], 1.0f);
 }
 
-// Surface factors that give no water plane are refused instead of sending NaN or infinity.
-TEST(WaterShaderValuesTest, SurfaceFactorsWithoutAPlane)
+// Values that are not finite are refused instead of sending NaN or infinity; every finite
+// value is drawn, those of surface factors between 1 and 2 among them.
+TEST(WaterShaderValuesTest, OnlyValuesThatAreNotFiniteAreRefused)
 {
     struct Case {
         float f;
+        float waveLength;
         bool drawable;
-    } cases[] = {{0.0f, false}, {1.0f, false}, {1.5f, false}, {2.0f, false}, {2.5f, false},
-                 {0.002f, true}, {0.5f, true}, {0.99f, true}};
+        double v;  // V = (q + sqrt q) / (q - 1) with q = 2 / f - 1, when drawable
+    } cases[] = {
+        {0.0f, 0.011f, false, 0},    // q infinite
+        {1.0f, 0.011f, false, 0},    // q = 1: V divides by zero
+        {2.5f, 0.011f, false, 0},    // q < 0: square root of a negative number
+        {0.5f, 0.0f, false, 0},      // Direction1 divides by the wave length
+        {0.002f, 0.011f, true, (999 + std::sqrt(999.0)) / 998},
+        {0.5f, 0.011f, true, (3 + std::sqrt(3.0)) / 2},
+        {0.99f, 0.011f, true, 0},
+        {1.5f, 0.011f, true, (1.0 / 3 + std::sqrt(1.0 / 3)) / (1.0 / 3 - 1)},
+        {2.0f, 0.011f, true, 0.0},   // q = 0: V = 0
+    };
     for (const Case& c : cases) {
-        const WaterShaderValues v = ComputeWaterShaderValues(c.f, 0.011f, 0.005f, 0.0f, 1, 0, 0);
-        EXPECT_EQ(v.drawable, c.drawable) << c.f;
-        if (v.drawable) {
-            EXPECT_TRUE(std::isfinite(v.p2[1])) << c.f;
+        const WaterShaderValues v = ComputeWaterShaderValues(c.f, c.waveLength, 0.005f, 0.0f, 1, 0, 0);
+        EXPECT_EQ(v.drawable, c.drawable) << c.f << " " << c.waveLength;
+        if (c.drawable && c.f != 0.99f) {
+            EXPECT_NEAR(v.p2[1], c.v, 1e-4) << c.f;
         }
     }
 }

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "brushes/Vo_BrushObj.h"
+#include "brushes/Vo_WavesFX.h"
 #include "lights/FakeLake2D.h"
 #include "model/ClassReaderRegistries.h"
 #include "model/CurrentDevice.h"
@@ -122,10 +124,20 @@ TEST_F(EmbeddedSceneOnDevice, OneLakeSlideWithThreeBrushesAndNoMusic)
     for (const auto* record : slide.DrawnRecords())
         EXPECT_NE(record, nullptr);
 
+
     m_root->ActivateSlides();
     ASSERT_EQ(slide.DrawnObjects().size(), 3u);
     for (const auto& object : slide.DrawnObjects())
         EXPECT_NE(object.Get(), nullptr);
+
+    // The waves' shader draws sin(frequency x (u dx + v dy) + time) with (dx, dy) the negated
+    // direction: a crest moves by -1 / (frequency dy) in v per unit of time, so with a direction
+    // of (0, 1) the crests travel down the picture, towards the viewer.
+    const auto* waves = dynamic_cast<const Vo_WavesFX*>(
+        static_cast<Vo_BrushObj*>(slide.DrawnObjects()[2].Get())->Brush());
+    ASSERT_NE(waves, nullptr);
+    EXPECT_NEAR(waves->Direction().x, 0.0f, 1e-5f);
+    EXPECT_NEAR(waves->Direction().y, 1.0f, 1e-5f);
     // The lake took its du/dv picture from the store.
     ASSERT_NE(lake->DuDvTexture(), nullptr);
     D3DSURFACE_DESC desc;

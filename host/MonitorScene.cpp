@@ -7,6 +7,7 @@
 
 #include "host/MusicPlayer.h"
 #include "host/SettingsValues.h"
+#include "host/TrackCopyClaims.h"
 #include "model/CurrentDevice.h"
 #include "model/D3DResourceMakers.h"
 #include "model/Vo_DocResManager.h"
@@ -74,8 +75,10 @@ bool MonitorScene::StartScene(SceneLoader load, MusicPlayer& player)
         const vo_string before = track->GetData().Name();
         track->ExtractAudioFileToTemp();
         const vo_string& after = track->GetData().Name();
-        if (embedded && !after.empty() && after != before)
+        if (embedded && !after.empty() && after != before) {
+            TrackCopyClaims::Claim(after);
             m_temporaryCopies.push_back(after);
+        }
         paths.push_back(after);
     }
     m_root->SetPicturePosition(GetPicturePosition());
@@ -127,7 +130,7 @@ void MonitorScene::ReleaseScene()
     delete m_store;
     m_store = nullptr;
     for (const std::wstring& path : m_temporaryCopies)
-        DeleteFileW(path.c_str());
+        TrackCopyClaims::Release(path);
     m_temporaryCopies.clear();
 }
 

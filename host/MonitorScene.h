@@ -44,8 +44,9 @@ public:
     void InvalidateDeviceObjects();
     void RestoreDeviceObjects();
 
-    // At the end of the run: destroys the root and the store and deletes the temporary copies of
-    // the music tracks. The music graph must have let go of them first.
+    // At the end of the run: destroys the root and the store and gives up the temporary copies of
+    // the music tracks, deleting those that no other scene host or saver uses. The music graph
+    // must have let go of them first.
     void ReleaseScene();
 
     bool Started() const { return m_started; }
@@ -62,7 +63,7 @@ private:
     Vo_DocResManager* m_store = nullptr;
     ScreenView m_view;
     MusicTrackCursor m_cursor;
-    // Tracks that were written to the temporary folder for playing.
+    // The copies in the temporary folder that this host's tracks play, each claimed once.
     std::vector<std::wstring> m_temporaryCopies;
     bool m_started = false;
     bool m_splashDrawn = false;

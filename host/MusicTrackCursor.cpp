@@ -8,7 +8,12 @@ const int kTrackComplete = 1;  // EC_COMPLETE
 
 void MusicTrackCursor::Start(std::vector<std::wstring> tracks, MusicPlayer& player)
 {
-    m_tracks = std::move(tracks);
+    // A track without a path (its copy could not be written) cannot play; handing the graph an
+    // empty path would only take apart the chain of the track that plays.
+    m_tracks.clear();
+    for (std::wstring& track : tracks)
+        if (!track.empty())
+            m_tracks.push_back(std::move(track));
     m_next = 0;
     PlayAtCursor(player);
 }

@@ -8,7 +8,8 @@ class MusicPlayer;
 
 class MusicTrackCursor {
 public:
-    // Takes the track paths (after their extraction) and plays the first, if any.
+    // Takes the track paths (after their extraction), leaving out empty ones, and plays the
+    // first, if any.
     void Start(std::vector<std::wstring> tracks, MusicPlayer& player);
     // A music event; only completion (code 1) moves on.
     void OnMusicEvent(int eventCode, MusicPlayer& player);

@@ -14,10 +14,13 @@ public:
     Vo_AudioFile() = default;
 
     // Makes the track playable from a path: a track whose stored path exists drops its embedded
-    // bytes and plays from there; otherwise the bytes are written to the temporary folder under
-    // the stored file name and the track plays that copy. A track that cannot be written (a stored
-    // name that names no plain file, a failed open or write) ends with an empty path, which the
-    // music player skips. A track without bytes is left alone.
+    // bytes and plays from there; otherwise it plays a copy of its bytes in the temporary folder
+    // under the stored file name. A copy there that already holds the same bytes is used as it is,
+    // so several scene hosts and savers of one scene share one copy; a file of that name with other
+    // bytes is replaced unless another holder has it open, in which case the copy takes a numbered
+    // name ("song~2.mp3"). A track that cannot be written (a stored name that names no plain file,
+    // a failed open or write) ends with an empty path, which the music player leaves out. A track
+    // without bytes is left alone.
     void ExtractAudioFileToTemp();
 
     const vo_string& GetLabel() const { return m_label; }

@@ -193,11 +193,13 @@ private:
 // One run of the scene saver in a mode, up to the first slide on the screen.
 class SceneRun {
 public:
-    // A preview runs in a child window of the given parent.
-    explicit SceneRun(const std::wstring& mode, HWND previewParent = nullptr)
+    // A preview runs in a child window of the given parent. A run beside another one keeps the
+    // track copies that the other may have made.
+    explicit SceneRun(const std::wstring& mode, HWND previewParent = nullptr, bool alone = true)
     {
-        for (const wchar_t* name : kTrackNames)
-            DeleteFileW(TemporaryCopy(name).c_str());
+        if (alone)
+            for (const wchar_t* name : kTrackNames)
+                DeleteFileW(TemporaryCopy(name).c_str());
         if (!m_runner.Start(SceneSaver(), mode))
             return;
         WaitFor([&] {
@@ -250,6 +252,31 @@ private:
     ScreenPixels m_last;
     bool m_sceneShown = false;
     std::string m_sequence;
+};
+
+// The stand-in for the display control panel, whose window a preview is given.
+class PreviewParent {
+public:
+    PreviewParent()
+    {
+        if (!m_program.Start(BuiltProgramPath(L"tests\\preview_parent.exe"), L""))
+            return;
+        wchar_t title[64];
+        std::swprintf(title, 64, L"preview parent %lu", m_program.ProcessId());
+        WaitFor([&] { return (m_window = FindWindowW(L"PreviewParent", title)) != nullptr; });
+    }
+    ~PreviewParent() { m_program.Wait(kRunTimeoutMs); }
+
+    HWND Window() const { return m_window; }
+    // The command line of a preview in this window.
+    std::wstring PreviewMode() const
+    {
+        return L"/p " + std::to_wstring(reinterpret_cast<uintptr_t>(m_window) & 0xFFFFFFFF);
+    }
+
+private:
+    ProcessRunner m_program;
+    HWND m_window = nullptr;
 };
 
 // What the sink plays while the scene runs in the test window with the stored
@@ -365,15 +392,9 @@ TEST(SceneWithMusicTest, StoredFitPositionLeavesBarsBesideTheSquarePicture)
 TEST(SceneWithMusicTest, PreviewStartsTheSceneWithoutMusicAndEndsWithItsParent)
 {
     StoredSettings settings(2, 100, 0);
-    ProcessRunner parentProgram;
-    ASSERT_TRUE(parentProgram.Start(BuiltProgramPath(L"tests\\preview_parent.exe"), L""));
-    wchar_t title[64];
-    std::swprintf(title, 64, L"preview parent %lu", parentProgram.ProcessId());
-    HWND parent = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (parent = FindWindowW(L"PreviewParent", title)) != nullptr; }));
-
-    const std::wstring handle = std::to_wstring(reinterpret_cast<uintptr_t>(parent) & 0xFFFFFFFF);
-    SceneRun run(L"/p " + handle, parent);
+    PreviewParent parent;
+    ASSERT_NE(parent.Window(), nullptr);
+    SceneRun run(parent.PreviewMode(), parent.Window());
     ASSERT_NE(run.Window(), nullptr);
     // The scene has started once its tracks are written out; only the full-screen saver and the
     // test window play them.
@@ -382,12 +403,46 @@ TEST(SceneWithMusicTest, PreviewStartsTheSceneWithoutMusicAndEndsWithItsParent)
     ASSERT_GT(samples.size(), static_cast<size_t>(kSampleRate / 2));
     EXPECT_LE(Peak(samples), 2) << "rms " << Rms(samples);
 
-    ProcessResult r = run.End(parent, WM_APP, 0);
+    ProcessResult r = run.End(parent.Window(), WM_APP, 0);
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0u) << r.output;
     for (const wchar_t* name : kTrackNames)
         EXPECT_FALSE(Exists(TemporaryCopy(name))) << testing::PrintToString(std::wstring(name));
-    parentProgram.Wait(kRunTimeoutMs);
+}
+
+// The display control panel's preview may still run when the full-screen saver of the same
+// scene starts. Both play from the same track copies; the preview's end must leave the copies
+// that the saver plays, so its music goes on from track to track, and the copies go with the
+// saver.
+TEST(SceneWithMusicTest, APreviewBesideTheSaverLeavesTheSaversTracksAlone)
+{
+    StoredSettings settings(2, 100, 0);
+    PreviewParent parent;
+    ASSERT_NE(parent.Window(), nullptr);
+    SceneRun preview(parent.PreviewMode(), parent.Window());
+    ASSERT_NE(preview.Window(), nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Exists(TemporaryCopy(kTrackNames[1])); }));
+
+    SceneRun saver(L"/s", nullptr, false);
+    ASSERT_TRUE(saver.SceneShown()) << Describe(saver.Last());
+    ProcessResult previewEnd = preview.End(parent.Window(), WM_APP, 0);
+    EXPECT_FALSE(previewEnd.timedOut);
+    EXPECT_EQ(previewEnd.exitCode, 0u) << previewEnd.output;
+    for (const wchar_t* name : kTrackNames)
+        EXPECT_TRUE(Exists(TemporaryCopy(name))) << testing::PrintToString(std::wstring(name));
+
+    const std::vector<int16_t> samples = RecordSink(5.0);
+    ASSERT_GT(samples.size(), static_cast<size_t>(kSampleRate * 2));
+    const std::string tones = ToneSequence(samples);
+    EXPECT_NE(tones.find("LH"), std::string::npos) << tones << ", rms " << Rms(samples);
+    EXPECT_NE(tones.find("HL"), std::string::npos) << tones << ", rms " << Rms(samples);
+    EXPECT_TRUE(saver.Running());
+
+    ProcessResult r = saver.End(WM_KEYDOWN, VK_SPACE);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+    for (const wchar_t* name : kTrackNames)
+        EXPECT_FALSE(Exists(TemporaryCopy(name))) << testing::PrintToString(std::wstring(name));
 }
 
 TEST(SceneWithMusicTest, FullScreenShowsTheSceneAndEndsOnAKey)

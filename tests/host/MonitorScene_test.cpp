@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "host/CMoireScreensaver.h"
+#include "host/GraphMusicPlayer.h"
+#include "host/MusicGraph.h"
 #include "host/MusicPlayer.h"
 #include "host/SaverErrors.h"
 #include "host/SettingsKeyPath.h"
@@ -281,6 +283,57 @@ TEST_F(MonitorSceneTest, PrimaryVolumeFollowsTheStoredSettings)
     DWORD status = DSBSTATUS_PLAYING;
     PrimarySoundBuffer->GetStatus(&status);
     EXPECT_FALSE(status & DSBSTATUS_PLAYING);
+}
+
+// Two displays: each scene host starts the same scene with its embedded tracks on the one music
+// graph. The second host finds the copies that the first one plays and plays them too; the
+// graph's completions reach the host made current last, whose tracks must go on playing.
+TEST_F(MonitorSceneTest, TwoScenesOfOneProcessShareTheTrackCopiesAndTheMusicGoesOn)
+{
+    s_document = ReadBuiltFile(L"tests\\e2e\\SceneWithMusic.bin");
+    ASSERT_FALSE(s_document.empty());
+    ASSERT_EQ(InitMusicGraph(Window()), 1);
+    CurrentDevice = Device();
+    GraphMusicPlayer player;
+    MonitorScene first;
+    MonitorScene second;
+    ASSERT_TRUE(first.StartScene(LoadTestDocument, player));
+    ASSERT_TRUE(second.StartScene(LoadTestDocument, player));
+
+    const std::wstring low = TempPath(L"glimmer_e2e_low.mp3");
+    const std::wstring high = TempPath(L"glimmer_e2e_high.mp3");
+    for (const MonitorScene* scene : {&first, &second}) {
+        ASSERT_EQ(scene->Root()->Tracks().size(), 2u);
+        EXPECT_EQ(scene->Root()->Tracks()[0]->GetData().Name(), low);
+        EXPECT_EQ(scene->Root()->Tracks()[1]->GetData().Name(), high);
+    }
+
+    // Low, high, then low again: each completion is the graph's own, after the track played.
+    int completions = 0;
+    const ULONGLONG deadline = GetTickCount64() + 20000;
+    while (completions < 3 && GetTickCount64() < deadline) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        const int code = GetMusicEvent();
+        if (code == -1) {
+            Sleep(10);
+            continue;
+        }
+        completions += code == 1 ? 1 : 0;
+        second.PlayNextTrack(code, player);
+    }
+    EXPECT_EQ(completions, 3);
+    EXPECT_EQ(second.Cursor().Position(), 2u);
+
+    // The copies go with the last host that plays them.
+    ReleaseMusicGraph();
+    first.ReleaseScene();
+    EXPECT_TRUE(FileExists(low));
+    EXPECT_TRUE(FileExists(high));
+    second.ReleaseScene();
+    EXPECT_FALSE(FileExists(low));
+    EXPECT_FALSE(FileExists(high));
 }
 
 }  // namespace

@@ -47,6 +47,16 @@ TEST(MusicTrackCursorTest, PlaysTracksInOrderOnCompletionOnly)
          {L"a", L"b"},
          {kClockChanged, kUserAbort, -1, 0, kComplete, kClockChanged},
          {L"a", L"b"}},
+        // A track whose copy could not be written has no path; playing it would stop the music.
+        {"tracks without a path are left out",
+         {L"", L"a", L"", L"b", L""},
+         {kComplete, kComplete, kComplete},
+         {L"a", L"b", L"a", L"b"}},
+        {"one track with a path among empty ones is rewound",
+         {L"", L"a", L""},
+         {kComplete, kComplete},
+         {L"a", L"rewind", L"rewind"}},
+        {"only empty paths: nothing plays", {L"", L""}, {kComplete}, {}},
     };
     for (const Case& c : cases) {
         RecordingPlayer player;

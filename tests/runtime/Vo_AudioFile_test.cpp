@@ -170,4 +170,57 @@ TEST(Vo_AudioFileTest, AFailedOpenLeavesNoPlayablePath)
     RemoveDirectoryW(blocker.c_str());
 }
 
+// Opens the file the way a music graph's file source holds the track it plays: readers allowed,
+// writers and deleters refused.
+HANDLE HoldLikeAPlayer(const vo_string& path)
+{
+    return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Another scene host, or another saver of the same scene, may already play the copy.
+TEST(Vo_AudioFileTest, ACopyThatAlreadyHoldsTheBytesIsUsedWhileItPlays)
+{
+    const vo_string name = UniqueName(L"shared");
+    const vo_string target = TempFolder() + name;
+    WriteBytes(target, kSong);
+    const HANDLE player = HoldLikeAPlayer(target);
+    ASSERT_NE(player, INVALID_HANDLE_VALUE);
+
+    Vo_AudioFile track = Track(L"C:\\Music\\" + name, kSong);
+    track.ExtractAudioFileToTemp();
+    EXPECT_EQ(track.GetData().Name(), target);
+    EXPECT_EQ(track.GetData().Size(), 0u);
+
+    CloseHandle(player);
+    EXPECT_EQ(FileBytes(target), kSong);
+    DeleteFileW(target.c_str());
+}
+
+TEST(Vo_AudioFileTest, AFileOfTheNameWithOtherBytesInUseIsLeftAloneForANumberedCopy)
+{
+    const vo_string name = UniqueName(L"other");
+    const vo_string target = TempFolder() + name;
+    const std::vector<uint8_t> otherSong = {'I', 'D', '3', 9, 9, 9};
+    WriteBytes(target, otherSong);
+    const HANDLE player = HoldLikeAPlayer(target);
+    ASSERT_NE(player, INVALID_HANDLE_VALUE);
+
+    Vo_AudioFile track = Track(L"C:\\Music\\" + name, kSong);
+    track.ExtractAudioFileToTemp();
+    const vo_string numbered = TempFolder() + name.substr(0, name.size() - 4) + L"~2.mp3";
+    EXPECT_EQ(track.GetData().Name(), numbered);
+    EXPECT_EQ(FileBytes(numbered), kSong);
+
+    // A second track of the same scene finds that numbered copy and uses it.
+    Vo_AudioFile again = Track(L"C:\\Music\\" + name, kSong);
+    again.ExtractAudioFileToTemp();
+    EXPECT_EQ(again.GetData().Name(), numbered);
+
+    CloseHandle(player);
+    EXPECT_EQ(FileBytes(target), otherSong);
+    DeleteFileW(target.c_str());
+    DeleteFileW(numbered.c_str());
+}
+
 }  // namespace

@@ -170,14 +170,20 @@ void CD3DScreensaver::CreateUnits()
             else
                 m_adapters[chosen]->leaveBlack = 0;
         }
+        // With one display a stored "Leave Black" would leave nothing to show, and the display
+        // dialog of one display (200) offers no way to undo it: the only display shows the scene.
+        int displays = 0;
+        for (int m = 0; m < m_monitorCount; ++m)
+            displays += (m_monitors[m].adapter >= 0 && m_monitors[m].adapter < m_adapterCount) ? 1 : 0;
         for (int m = 0; m < m_monitorCount && m_unitCount < kMaxUnits; ++m) {
             const int a = m_monitors[m].adapter;
             if (a < 0 || a >= m_adapterCount)
                 continue;
             AdapterRecord& adapter = *m_adapters[a];
-            if (adapter.disableHardware && !adapter.softwareUsable && !m_allowReference)
+            const bool cannotRender = adapter.disableHardware && !adapter.softwareUsable && !m_allowReference;
+            if (cannotRender)
                 adapter.leaveBlack = 1;
-            if (adapter.leaveBlack || adapter.deviceCount == 0)
+            if (cannotRender || (adapter.leaveBlack && displays > 1) || adapter.deviceCount == 0)
                 continue;
             adapter.window = m_monitors[m].window;
             RenderUnit& unit = m_units[m_unitCount];

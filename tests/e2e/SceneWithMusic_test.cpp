@@ -462,6 +462,27 @@ TEST(SceneWithMusicTest, FullScreenShowsTheSceneAndEndsOnAKey)
         EXPECT_FALSE(Exists(TemporaryCopy(name))) << testing::PrintToString(std::wstring(name));
 }
 
+// "Leave Black" stored for the only display (a value left from a machine with more displays, or
+// written by hand) must not black the screen: the display dialog of one display cannot undo it.
+TEST(SceneWithMusicTest, AStoredLeaveBlackOnTheOnlyDisplayStillShowsTheScene)
+{
+    ASSERT_EQ(GetSystemMetrics(SM_CMONITORS), 1);
+    StoredSettings settings(2, 100, 1);
+    const std::wstring screenKey = std::wstring(kSettingsKey) + L"Screen 1";
+    SavedRegistryValue leaveBlack(HKEY_CURRENT_USER, screenKey.c_str(), L"Leave Black");
+    const DWORD one = 1;
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, screenKey.c_str(), L"Leave Black", REG_DWORD, &one,
+                              sizeof(one)),
+              ERROR_SUCCESS);
+
+    SceneRun run(L"/s");
+    ASSERT_NE(run.Window(), nullptr);
+    EXPECT_TRUE(run.SceneShown()) << Describe(run.Last());
+    ProcessResult r = run.End(WM_KEYDOWN, VK_SPACE);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+}
+
 // The test list runs this case once more as its own test, with the sound server pointed
 // nowhere for this process and the saver it starts (the variable must be in the environment
 // the programs start with) and VO_NO_AUDIO_DEVICE set; in the ordinary run it skips.

@@ -2,7 +2,9 @@
 #   start_wine_env BUILD_DIR [xvfb|display]   sets WINEPREFIX, HOME, XDG_RUNTIME_DIR, DISPLAY,
 #                                             starts Xvfb (when asked or when no display is set),
 #                                             a PulseAudio null sink, a persistent wineserver and
-#                                             the keeper; stop_wine_env stops all of it by PID.
+#                                             the keeper; stop_wine_env stops all of it by PID
+#                                             (and any process added to _started_pids), also
+#                                             when the script fails or is interrupted.
 
 _started_pids=()
 
@@ -11,7 +13,7 @@ _start_xvfb() {
   # started at the same moment.
   local number_file="$VO_ENV_DIR/xvfb.display"
   rm -f "$number_file"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >"$VO_ENV_DIR/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" 9>&- >"$VO_ENV_DIR/xvfb.log" 2>&1 &
   local pid=$!
   for _ in $(seq 1 100); do
     if [ -s "$number_file" ]; then
@@ -71,17 +73,20 @@ set_wine_vars() {
 start_wine_env() {
   local build_dir=$1 display_mode=${2:-xvfb}
   set_wine_vars "$build_dir"
+  # Armed before the first process starts, so a failure on the way stops what did start.
+  trap stop_wine_env EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
   VO_OWN_XVFB=0
   if [ "$display_mode" = xvfb ] || [ -z "${DISPLAY:-}" ]; then
     _start_xvfb
   fi
   _start_pulse
   boot_wine_prefix
-  wineserver -p </dev/null >/dev/null 2>&1
+  wineserver -p </dev/null >/dev/null 2>&1 9>&-
   # The keeper must not hold any pipe of ours, or ctest waits for it.
-  wine "$build_dir/tests/keeper.exe" </dev/null >/dev/null 2>&1 &
+  wine "$build_dir/tests/keeper.exe" </dev/null >/dev/null 2>&1 9>&- &
   _started_pids+=("$!")
-  trap stop_wine_env EXIT
   # The first program of a fresh server brings up Wine's desktop; let that happen here, once,
   # rather than inside the first test that ctest starts.
   local attempt

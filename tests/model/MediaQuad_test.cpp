@@ -3,16 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/QueuedStream.h"
-
-namespace {
-
-class CountingControl : public MediaControl {
-public:
-    void OnParamChanged(MediaControl*) override { ++m_changes; }
-    int m_changes = 0;
-};
-
-}  // namespace
+#include "support/CountingControl.h"
 
 TEST(MediaQuadTest, LoadReadsTwelveFloatsCornerAfterCorner)
 {
@@ -33,7 +24,7 @@ TEST(MediaQuadTest, LoadReadsTwelveFloatsCornerAfterCorner)
         SCOPED_TRACE(i);
         const float first = static_cast<float>(3 * i + 1);
         EXPECT_EQ(quad.Corner(i).Value(), D3DXVECTOR3(first, first + 1, first + 2));
-        EXPECT_EQ(watchers[i].m_changes, 0);
+        EXPECT_EQ(watchers[i].Changes(), 0);
         quad.Corner(i).DetachControl(&watchers[i]);
     }
 

@@ -3,17 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/QueuedStream.h"
+#include "support/CountingControl.h"
 
 namespace {
-
-class CountingControl : public MediaControl {
-public:
-    void OnParamChanged(MediaControl*) override { ++m_changes; }
-    int Changes() const { return m_changes; }
-
-private:
-    int m_changes = 0;
-};
 
 // Watches the rectangle and each of its six values.
 struct Watchers {

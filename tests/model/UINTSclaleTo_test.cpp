@@ -5,20 +5,7 @@
 #include <vector>
 
 #include "model/ColorWithAlpha.h"
-
-namespace {
-
-// Counts notifications and remembers whether it was told to forget its parameter.
-class CountingControl : public MediaControlT<MediaParamT<unsigned int>> {
-public:
-    void OnParamChanged(MediaControl*) override { ++m_changes; }
-    int Changes() const { return m_changes; }
-
-private:
-    int m_changes = 0;
-};
-
-}  // namespace
+#include "support/CountingControl.h"
 
 TEST(UINTSclaleToTest, FloatResultFollowsTheRawValue)
 {
@@ -111,7 +98,7 @@ TEST(UINTSclaleToTest, CopyRecomputesWithTheSourceScaleAndHasOnlyItsOwnControl)
     UINTSclaleTo<unsigned char> source;
     source.Rescale(kTransparencyScale, kTransparencyOffset);
     source.SetValue(50);
-    CountingControl watcher;
+    UIntCountingControl watcher;
     watcher.Attach(&source);
 
     UINTSclaleTo<unsigned char> copy(source);
@@ -137,7 +124,7 @@ TEST(UINTSclaleToTest, CopyRecomputesWithTheSourceScaleAndHasOnlyItsOwnControl)
 
 TEST(UINTSclaleToTest, DestructionTellsOnlyTheOtherControlsToForget)
 {
-    CountingControl watcher;
+    UIntCountingControl watcher;
     {
         TimeParam param;
         watcher.Attach(&param);
@@ -150,7 +137,7 @@ TEST(UINTSclaleToTest, DestructionTellsOnlyTheOtherControlsToForget)
     // The other order: the watcher leaves and the parameter still evaluates.
     TimeParam param;
     {
-        CountingControl shortLived;
+        UIntCountingControl shortLived;
         shortLived.Attach(&param);
     }
     EXPECT_EQ(param.Controls().size(), 1u);

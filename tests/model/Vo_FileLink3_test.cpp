@@ -9,14 +9,9 @@
 #include "model/Vo_ImageFileLink.h"
 #include "model/Vo_MeshFile.h"
 #include "support/QueuedStream.h"
+#include "support/CountingControl.h"
 
 namespace {
-
-class CountingControl : public MediaControl {
-public:
-    void OnParamChanged(MediaControl*) override { ++m_calls; }
-    int m_calls = 0;
-};
 
 // A blob with a given name, set directly: the blob's byte operations belong to the archive code.
 struct TestBlob : FileBlob {
@@ -126,7 +121,7 @@ TEST(Vo_FileLink3Test, ReadFileLinkFillsPathAndStampWithoutTellingControls)
     ReadFileLink(stream, link);
     EXPECT_EQ(link.GetKey(), FileLinkKey(L"", 0));
 
-    EXPECT_EQ(control.m_calls, 0);
+    EXPECT_EQ(control.Changes(), 0);
     EXPECT_FALSE(stream.Failed());
     link.DetachControl(&control);
 }

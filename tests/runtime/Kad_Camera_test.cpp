@@ -7,14 +7,9 @@
 #include "runtime/Kad_Camera.h"
 #include "runtime/ScreenView.h"
 #include "tests/support/QueuedStream.h"
+#include "support/CountingControl.h"
 
 namespace {
-
-class CountingControl : public MediaControlT<MediaParamT<unsigned int>> {
-public:
-    void OnParamChanged(MediaControl*) override { ++calls; }
-    int calls = 0;
-};
 
 // A laid-out view made current for the camera to write its zoom and pan into.
 class CameraTest : public ::testing::Test {
@@ -87,14 +82,14 @@ TEST_F(CameraTest, DefaultsAndRecordVersions)
 TEST_F(CameraTest, LoadingTellsObserversOnlyOfChangedRawValues)
 {
     Kad_Camera camera;
-    CountingControl zoomWatch, speedWatch;
+    UIntCountingControl zoomWatch, speedWatch;
     zoomWatch.Attach(&camera.Zoom());
     speedWatch.Attach(&camera.SwaySpeed());
     QueuedStream stream;
     stream.Push(QueuedStream::Long{1}).Push(QueuedStream::UInt{120}).Push(QueuedStream::UInt{75});
     camera.LoadFields(stream, 1);
-    EXPECT_EQ(zoomWatch.calls, 0);  // unchanged
-    EXPECT_EQ(speedWatch.calls, 1);
+    EXPECT_EQ(zoomWatch.Changes(), 0);  // unchanged
+    EXPECT_EQ(speedWatch.Changes(), 1);
     EXPECT_FLOAT_EQ(camera.SwaySpeed().Result(), 1.5f);
 }
 

@@ -1,5 +1,6 @@
 // The built screen saver run in each mode, as Windows would start it.
 #include "support/ProcessRunner.h"
+#include "support/SaverAsDataFile.h"
 #include "support/SaverWindows.h"
 #include "support/TestPaths.h"
 
@@ -35,16 +36,7 @@ std::vector<std::wstring> ChildTexts(HWND window)
     return texts;
 }
 
-std::wstring ProgramString(UINT id)
-{
-    HMODULE program = LoadLibraryExW(Saver().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    wchar_t text[512] = {};
-    if (program) {
-        LoadStringW(program, id, text, 512);
-        FreeLibrary(program);
-    }
-    return text;
-}
+std::wstring ProgramString(UINT id) { return SaverAsDataFile().String(id); }
 
 // A copy of the saver under its own name beside the stand-in d3d9.dll. Wine takes that DLL
 // only when told to prefer native code for this program; its environment variable does not

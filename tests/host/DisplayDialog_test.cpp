@@ -2,6 +2,7 @@
 // three displays (hardware and software usable, nothing usable, no adapter) in dialog 201 and
 // one display in dialog 200. Wine offers only one adapter, so the tabbed dialog is tested here.
 #include "host/CD3DScreensaver.h"
+#include "support/SaverAsDataFile.h"
 #include "support/SaverWindows.h"
 #include "support/TestPaths.h"
 
@@ -59,16 +60,13 @@ protected:
     void SetUp() override
     {
         InitCommonControls();
-        m_program = LoadLibraryExW(BuiltProgramPath(L"GlimmerSaver.scr").c_str(), nullptr,
-                                   LOAD_LIBRARY_AS_DATAFILE);
+        m_program = m_saver.Module();
         ASSERT_NE(m_program, nullptr);
     }
     void TearDown() override
     {
         if (m_dialog)
             DestroyWindow(m_dialog);
-        if (m_program)
-            FreeLibrary(m_program);
     }
     void Open(int id)
     {
@@ -129,6 +127,7 @@ protected:
         return static_cast<int>(SendDlgItemMessageW(m_dialog, 2011, CB_GETCURSEL, 0, 0));
     }
 
+    SaverAsDataFile m_saver;
     HMODULE m_program = nullptr;
     HWND m_dialog = nullptr;
 };

@@ -2,6 +2,7 @@
 #include "host/ErrorText.h"
 #include "host/SaverErrors.h"
 
+#include "support/SaverAsDataFile.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -53,15 +54,10 @@ class ErrorTextTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_program = LoadLibraryExW(BuiltProgramPath(L"GlimmerSaver.scr").c_str(), nullptr,
-                                   LOAD_LIBRARY_AS_DATAFILE);
+        m_program = m_saver.Module();
         ASSERT_NE(m_program, nullptr);
     }
-    void TearDown() override
-    {
-        if (m_program)
-            FreeLibrary(m_program);
-    }
+    SaverAsDataFile m_saver;
     HMODULE m_program = nullptr;
 };
 

@@ -1,4 +1,5 @@
 // The program's dialogs as the code addresses them: by control id, with their texts.
+#include "support/SaverAsDataFile.h"
 #include "support/SaverWindows.h"
 #include "support/TestPaths.h"
 
@@ -27,14 +28,8 @@ protected:
     void SetUp() override
     {
         InitCommonControls();
-        m_program = LoadLibraryExW(BuiltProgramPath(L"GlimmerSaver.scr").c_str(), nullptr,
-                                   LOAD_LIBRARY_AS_DATAFILE);
+        m_program = m_saver.Module();
         ASSERT_NE(m_program, nullptr);
-    }
-    void TearDown() override
-    {
-        if (m_program)
-            FreeLibrary(m_program);
     }
 
     void ExpectDialog(int dialogId, const wchar_t* caption, const std::vector<Control>& controls,
@@ -68,6 +63,7 @@ protected:
         DestroyWindow(dialog);
     }
 
+    SaverAsDataFile m_saver;
     HMODULE m_program = nullptr;
 };
 

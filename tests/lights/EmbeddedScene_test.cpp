@@ -26,29 +26,14 @@
 #include "runtime/ScreenView.h"
 #include "runtime/Vo_SlideContainer.h"
 #include "runtime/Vo_SlideShow_Light.h"
+#include "support/SaverAsDataFile.h"
 #include "support/SceneDeviceFixture.h"
 #include "support/TestPaths.h"
 
 namespace {
 
-// The "QNT" 107 resource of the built program, read as a data file.
-std::vector<uint8_t> ProgramScene()
-{
-    const std::wstring path = BuiltProgramPath(L"GlimmerSaver.scr");
-    HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module)
-        return {};
-    std::vector<uint8_t> bytes;
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(107), L"QNT");
-    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (data) {
-        const auto* begin = static_cast<const uint8_t*>(data);
-        bytes.assign(begin, begin + SizeofResource(module, found));
-    }
-    FreeLibrary(module);
-    return bytes;
-}
+// The "QNT" 107 resource of the built program.
+std::vector<uint8_t> ProgramScene() { return SaverAsDataFile().ResourceBytes(107, L"QNT"); }
 
 bool BrushReadersRegistered()
 {

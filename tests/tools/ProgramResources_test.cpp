@@ -1,6 +1,7 @@
 // The program carries its own pictures and icon: "QNT" 5 (splash) and 2 (noise) decode through
 // D3DX to 512 x 512, and icon 101 is there with its sizes.
 #include "support/DeviceFixture.h"
+#include "support/SaverAsDataFile.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -18,15 +19,8 @@ protected:
         DeviceFixture::SetUp();
         if (HasFatalFailure())
             return;
-        m_module = LoadLibraryExW(BuiltProgramPath(L"GlimmerSaver.scr").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        m_module = m_saver.Module();
         ASSERT_NE(m_module, nullptr);
-    }
-
-    void TearDown() override
-    {
-        if (m_module)
-            FreeLibrary(m_module);
-        DeviceFixture::TearDown();
     }
 
     // The bytes of a resource, or an empty range.
@@ -39,6 +33,7 @@ protected:
         return {loaded ? LockResource(loaded) : nullptr, SizeofResource(m_module, found)};
     }
 
+    SaverAsDataFile m_saver;
     HMODULE m_module = nullptr;
 };
 

@@ -294,8 +294,6 @@ const wchar_t* const kNamesNotRegisteredYet[] = {
     L"Vo_StaticAnimation",
     L"Vo_StaticTextConstructor",
     L"Vo_3D_in_2D_array_Constructor",
-    L"Vo_MP3_Constructor",
-    L"Vo_WAV_Constructor",
 };
 
 std::string Joined(const std::set<vo_string>& names)

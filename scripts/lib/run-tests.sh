@@ -1,27 +1,29 @@
 # Sourced by scripts/test: runs ctest in the current build folder. A test that fails fails the run,
-# with one exception: Wine may end a test process by signal when its other threads do not stop in
-# time on a loaded machine, after the test itself has passed. Such a test (ended by a signal, its
-# gtest output saying it passed and nothing failed) runs once more, and its name is printed.
+# with two exceptions that Wine brings on a loaded machine, where no test code has failed:
+#  - a test process ended by a signal after its test had passed (its other threads did not stop
+#    in time): the gtest output says it passed and nothing failed;
+#  - a test process that ended before gtest printed anything (it never reached the tests; gtest
+#    flushes each line, so a test that ran and crashed shows at least its start).
+# Such tests run once more, and their names are printed; the second run decides.
 
-# The names of the failed tests that ended by a signal, from ctest's summary on stdin.
-_tests_ended_by_signal() {
+# The failed tests from ctest's summary on stdin, one a line: the reason, a tab, the name.
+_failed_tests() {
   sed -n '/^The following tests FAILED:/,/^$/p' |
-    sed -n -E 's/^[[:space:]]*[0-9]+ - (.*) \(([^)]*)\)$/\2\t\1/p' |
-    while IFS=$'\t' read -r reason name; do
-      case "$reason" in
-        Failed | Timeout | "Not Run" | Disabled) ;;
-        *) printf '%s\n' "$name" ;;
-      esac
-    done
+    sed -n -E 's/^[[:space:]]*[0-9]+ - (.*) \(([^)]*)\)$/\2\t\1/p'
 }
 
-# True when the test's output in ctest's last log says that gtest passed and nothing failed.
-_gtest_said_passed() {
+# What the test's output in ctest's last log shows: "passed" when gtest passed and nothing
+# failed, "nothing" when there is no output at all, else "other".
+_gtest_outcome() {
   awk -v name="$1" '
     $0 ~ /^[0-9]+\/[0-9]+ Testing: / { sub(/^[0-9]+\/[0-9]+ Testing: /, ""); inside = ($0 == name); next }
+    inside && /^<end of output>$/ { inside = 0; next }
+    inside && seen_output_rule { lines++ }
+    inside && /^Output:$/ { next_is_rule = 1; next }
+    inside && next_is_rule { next_is_rule = 0; seen_output_rule = 1; next }
     inside && /^\[  PASSED  \]/ { passed = 1 }
     inside && /^\[  FAILED  \]/ { failed = 1 }
-    END { exit !(passed && !failed) }
+    END { print (passed && !failed) ? "passed" : (lines == 0 ? "nothing" : "other") }
   ' Testing/Temporary/LastTest.log
 }
 
@@ -34,19 +36,27 @@ run_tests() {
   mkdir -p Testing
   _run_ctest "$summary" -j"${JOBS:-$(nproc)}" "$@" && return 0 || status=$?
 
-  local signalled=() rerun=() name
-  mapfile -t signalled < <(_tests_ended_by_signal <"$summary")
-  for name in "${signalled[@]}"; do
-    _gtest_said_passed "$name" && rerun+=("$name")
+  local failed=() rerun=() entry reason name outcome
+  mapfile -t failed < <(_failed_tests <"$summary")
+  for entry in "${failed[@]}"; do
+    reason=${entry%%$'\t'*}
+    name=${entry#*$'\t'}
+    outcome=$(_gtest_outcome "$name")
+    # A test whose code failed, crashed or hung is never run again.
+    case "$reason" in
+      Timeout | "Not Run" | Disabled) ;;
+      Failed)
+        if [ "$outcome" = nothing ]; then rerun+=("$name"); fi ;;
+      *)  # ended by a signal
+        if [ "$outcome" != other ]; then rerun+=("$name"); fi ;;
+    esac
   done
-  local failed
-  failed=$(sed -n '/^The following tests FAILED:/,/^$/p' "$summary" | grep -c ' - ' || true)
-  # Any failure that is not a passed test ended by a signal fails the run as it stands.
-  if [ "${#rerun[@]}" -eq 0 ] || [ "${#rerun[@]}" -ne "$failed" ]; then
+  # Any other failure fails the run as it stands.
+  if [ "${#rerun[@]}" -eq 0 ] || [ "${#rerun[@]}" -ne "${#failed[@]}" ]; then
     return "$status"
   fi
 
-  echo "run-tests: ended by a signal after passing, running once more:"
+  echo "run-tests: ended by Wine without a failed test (by a signal after passing, or before gtest started), running once more:"
   printf '  %s\n' "${rerun[@]}"
   local pattern="" part
   for name in "${rerun[@]}"; do

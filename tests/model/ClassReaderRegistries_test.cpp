@@ -273,7 +273,6 @@ const wchar_t* const kNamesNotRegisteredYet[] = {
     L"Vo_DischargeFXConstructor",
     L"Vo_ButterflyConstructor",
     L"Vo_ClockConstructor",
-    L"Vo_Bling",
     L"Vo_BackgroundCopy",
     L"Vo_LightFX",
     L"Vo_PatternBrush",
@@ -288,10 +287,6 @@ const wchar_t* const kNamesNotRegisteredYet[] = {
     L"Vo_CloudFX",
     L"Vo_ExplosionConstructor",
     L"Vo_LightningGN",
-    L"Vo_Plant",
-    L"Vo_RadialRays",
-    L"Vo_Smoke",
-    L"Vo_StaticAnimation",
     L"Vo_StaticTextConstructor",
     L"Vo_3D_in_2D_array_Constructor",
 };

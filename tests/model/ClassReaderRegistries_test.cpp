@@ -255,7 +255,6 @@ const wchar_t* const kNamesNotRegisteredYet[] = {
     L"Vo_GlassBallLight",
     L"Vo_MatrixCodeLight",
     L"FakeUndervater",
-    L"Vo_WaterRingLight",
     // scene objects
     L"Vo_GodRayConstructor",
     L"Vo_SparkleConstructor",

@@ -34,7 +34,12 @@ TEST_F(BrushEffectsInModuleTest, EachIdGivesItsEffect)
         int32_t id;
         const char* technique;
         const char* parameter;
-    } cases[] = {{77, "MainFX", "direction_n"}, {90, "MainFX", "BampTrans"}, {105, "DrawBackground", "treshold"}};
+    } cases[] = {
+        {76, "PS_ColorDodge", "BlendColor"},
+        {77, "MainFX", "direction_n"},
+        {90, "MainFX", "BampTrans"},
+        {105, "DrawBackground", "treshold"},
+    };
     Vo_DocResManager store;
     for (const Case& c : cases) {
         ComRef<ID3DXEffect> effect = store.GetEffect(Vo_HLSLEffectFile(c.id, L"common_res.dll"));

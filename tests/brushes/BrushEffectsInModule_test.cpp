@@ -38,6 +38,7 @@ TEST_F(BrushEffectsInModuleTest, EachIdGivesItsEffect)
         {76, "PS_ColorDodge", "BlendColor"},
         {77, "MainFX", "direction_n"},
         {90, "MainFX", "BampTrans"},
+        {91, "MainFX", "Direction"},
         {105, "DrawBackground", "treshold"},
     };
     Vo_DocResManager store;

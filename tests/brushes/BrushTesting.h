@@ -40,6 +40,14 @@ inline void PushFxRecord(QueuedStream& s, int32_t version, uint32_t speedRaw, in
     s.Push(QueuedStream::String{L"object name"});
 }
 
+// The record of the direction-based middle class: strength raw and angle; the common brush
+// record follows.
+inline void PushDirectionRecord(QueuedStream& s, uint32_t strengthRaw, uint32_t angle)
+{
+    s.Push(QueuedStream::String{L"Vo_DirectionBased"}).Push(QueuedStream::Int{1});
+    s.Push(QueuedStream::UInt{strengthRaw}).Push(QueuedStream::UInt{angle});
+}
+
 inline ULONG RefCount(IUnknown* object)
 {
     object->AddRef();

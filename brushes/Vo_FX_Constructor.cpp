@@ -40,9 +40,12 @@ ComRef<IDirect3DTexture9> MakeOneTexel(uint32_t argb)
     return texture;
 }
 
+// A layer without a picture size counts as square, so "Scale" never carries an infinity.
 float AspectOf(Vo_ABRender* layer)
 {
     const unsigned width = layer->GetPictureWidth(), height = layer->GetPictureHeight();
+    if (width == 0 || height == 0)
+        return 1.0f;
     return static_cast<float>(width) / static_cast<float>(height);
 }
 

@@ -39,7 +39,11 @@ TEST_F(BrushEffectsInModuleTest, EachIdGivesItsEffect)
         {77, "MainFX", "direction_n"},
         {90, "MainFX", "BampTrans"},
         {91, "MainFX", "Direction"},
+        {102, "MainFX", "amplitude"},
+        {103, "MainFX", "bg_scale_factor"},
         {105, "DrawBackground", "treshold"},
+        {110, "MainFX", "coord_transf"},
+        {111, "MainFX", "Bend"},
     };
     Vo_DocResManager store;
     for (const Case& c : cases) {

@@ -48,6 +48,14 @@ inline void PushDirectionRecord(QueuedStream& s, uint32_t strengthRaw, uint32_t 
     s.Push(QueuedStream::UInt{strengthRaw}).Push(QueuedStream::UInt{angle});
 }
 
+// The record of the centre-based middle class: the centre in picture pixels; the common brush
+// record follows.
+inline void PushCentralRecord(QueuedStream& s, float x, float y, float z)
+{
+    s.Push(QueuedStream::String{L"Vo_CentralBased"}).Push(QueuedStream::Int{1});
+    s.Push(QueuedStream::Float{x}).Push(QueuedStream::Float{y}).Push(QueuedStream::Float{z});
+}
+
 inline ULONG RefCount(IUnknown* object)
 {
     object->AddRef();

@@ -34,7 +34,8 @@ TEST_F(BrushEffectsInModuleTest, EachIdGivesItsEffect)
         int32_t id;
         const char* technique;
         const char* parameter;
-    } cases[] = {{77, "MainFX", "direction_n"}, {90, "MainFX", "BampTrans"}, {105, "DrawBackground", "treshold"}};
+    } cases[] = {{77, "MainFX", "direction_n"}, {90, "MainFX", "BampTrans"}, {105, "DrawBackground", "treshold"},
+                 {88, "MainFX", "frequency"},   {75, "MainFX", "offset"}};
     Vo_DocResManager store;
     for (const Case& c : cases) {
         ComRef<ID3DXEffect> effect = store.GetEffect(Vo_HLSLEffectFile(c.id, L"common_res.dll"));

@@ -211,6 +211,9 @@ void Vo_FX_Constructor::RenderCommon(Vo_ABRender* layer)
     m_effect->SetTexture("Background", OutputTexture(layer));
     ID3DXEffect* effect = m_effect.Get();
     layer->DrawStripWithEffect(layer->GetPictureMesh(), &effect);
+    // The image may be a texture of the layer's render-target pair: an effect that kept a
+    // reference to it would make the next device reset fail.
+    m_effect->SetTexture("Background", nullptr);
 }
 
 void Vo_FX_Constructor::DrawWithTechnique(Vo_ABRender* layer)

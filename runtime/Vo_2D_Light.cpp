@@ -169,6 +169,11 @@ void Vo_2D_Light::InvalidateDeviceObjects()
 {
     m_targets.ReleaseTextures();
     SetOutputTexture(nullptr);
+    // A pass that read the pair leaves its texture bound to a stage, which keeps the default-pool
+    // texture alive and makes the device's Reset fail.
+    if (CurrentDevice)
+        for (DWORD stage = 0; stage < 8; ++stage)
+            CurrentDevice->SetTexture(stage, nullptr);
 }
 
 void Vo_2D_Light::BeginRender(int nested)

@@ -94,10 +94,14 @@ public:
     int EffectMode() const { return m_effectMode; }
     bool SizePushed() const { return m_sizePushed != 0; }
 
+protected:
+    // Takes a reference to the texture and lets the previous one go; variants that finish the
+    // frame themselves hand their post effect the image drawn so far through it.
+    void SetOutputTexture(IDirect3DTexture9* texture);
+
 private:
     void BindPictureObserver();
     void LayoutView(int width, int height, int mode, bool noScaling);
-    void SetOutputTexture(IDirect3DTexture9* texture);
 
     Vo_ImageFileLink m_pictureLink;
     Kad_Camera m_camera;

@@ -35,8 +35,10 @@ TEST_F(BrushEffectsInModuleTest, EachIdGivesItsEffect)
         const char* technique;
         const char* parameter;
     } cases[] = {
+        {75, "MainFX", "offset"},
         {76, "PS_ColorDodge", "BlendColor"},
         {77, "MainFX", "direction_n"},
+        {88, "MainFX", "frequency"},
         {90, "MainFX", "BampTrans"},
         {91, "MainFX", "Direction"},
         {102, "MainFX", "amplitude"},

@@ -254,7 +254,6 @@ const wchar_t* const kNamesNotRegisteredYet[] = {
     L"Vo_FlameLight",
     L"Vo_GlassBallLight",
     L"Vo_MatrixCodeLight",
-    L"FakeUndervater",
     // scene objects
     L"Vo_GodRayConstructor",
     L"Vo_SparkleConstructor",
@@ -272,7 +271,6 @@ const wchar_t* const kNamesNotRegisteredYet[] = {
     L"Vo_DischargeFXConstructor",
     L"Vo_ButterflyConstructor",
     L"Vo_ClockConstructor",
-    L"Vo_BackgroundCopy",
     L"Vo_PatternBrush",
     L"Vo_PatternBrushC",
     L"Vo_FireFX",

@@ -66,6 +66,9 @@ void Vo_BendFX::Render(Vo_ABRender* layer)
     effect->SetFloat("Angle", Timeline().GetFadeFactor() * m_bendAngle);
     effect->SetFloat("Bend", m_strength.Result());
     DrawWithTechnique(layer);
+    // The image may be a texture of the layer's render-target pair, which a reference kept by the
+    // effect would stop the next device reset from releasing.
+    effect->SetTexture("Background", nullptr);
 }
 
 VO_REGISTER_CONSTRUCTOR_READER(Vo_BendFX);

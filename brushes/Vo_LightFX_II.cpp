@@ -79,6 +79,9 @@ void Vo_LightFX_II::Render(Vo_ABRender* layer)
     if (const char* technique = TechniqueOfBlend(m_blend.Value()))
         effect->SetTechnique(technique);
     layer->DrawStripWithEffect(layer->GetPictureMesh(), &effect);
+    // The image may be a texture of the layer's render-target pair, which a reference kept by the
+    // effect would stop the next device reset from releasing.
+    effect->SetTexture("Texture1", nullptr);
 }
 
 VO_REGISTER_CONSTRUCTOR_READER(Vo_LightFX_II);

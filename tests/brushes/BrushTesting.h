@@ -69,6 +69,8 @@ struct RecordedDraw {
     float transluency;
     float shift[2];
     IDirect3DTexture9* background;
+    // "Texture1": the image the blending light brush reads.
+    IDirect3DTexture9* image;
 };
 
 // A layer of the given picture size that records each effect draw with the effect's state at that
@@ -129,7 +131,7 @@ private:
 
     void Record(bool indexed, ID3DXEffect** effect)
     {
-        RecordedDraw draw = {indexed, "", 0.0f, {0, 0}, nullptr};
+        RecordedDraw draw = {indexed, "", 0.0f, {0, 0}, nullptr, nullptr};
         if (effect && *effect) {
             D3DXTECHNIQUE_DESC desc = {};
             if (SUCCEEDED((*effect)->GetTechniqueDesc((*effect)->GetCurrentTechnique(), &desc)) && desc.Name)
@@ -140,6 +142,11 @@ private:
             if (SUCCEEDED((*effect)->GetTexture("Background", &background)) && background) {
                 draw.background = static_cast<IDirect3DTexture9*>(background);
                 background->Release();
+            }
+            IDirect3DBaseTexture9* image = nullptr;
+            if (SUCCEEDED((*effect)->GetTexture("Texture1", &image)) && image) {
+                draw.image = static_cast<IDirect3DTexture9*>(image);
+                image->Release();
             }
         }
         draws.push_back(draw);

@@ -129,7 +129,8 @@ protected:
 };
 
 // Each blend value sets its technique; the picture quad is drawn with "Texture1" the layer's
-// image, and no "Scale" is set. A value outside 0 to 3 keeps the technique the effect had.
+// image, which the effect lets go of afterwards, and no "Scale" is set. A value outside 0 to 3
+// keeps the technique the effect had.
 TEST_F(Vo_LightFX_IIDeviceTest, RenderSetsTheBlendsTechnique)
 {
     ComRef<ID3DXEffect> effect = effect_testing::LoadEffect(Device(), "light");
@@ -152,9 +153,11 @@ TEST_F(Vo_LightFX_IIDeviceTest, RenderSetsTheBlendsTechnique)
         EXPECT_FALSE(layer.draws.back().indexed);
         EXPECT_EQ(layer.draws.back().technique, techniques[blend]);
     }
+    for (const RecordedDraw& draw : layer.draws)
+        EXPECT_EQ(draw.image, image.Get());
     IDirect3DBaseTexture9* texture1 = nullptr;
     ASSERT_EQ(effect->GetTexture("Texture1", &texture1), D3D_OK);
-    EXPECT_EQ(texture1, image.Get());
+    EXPECT_EQ(texture1, nullptr);
     if (texture1)
         texture1->Release();
     float scale[2] = {};

@@ -5,6 +5,7 @@
 #include "support/SavedRegistryValue.h"
 #include "support/SaverWindows.h"
 #include "support/ScreenChecks.h"
+#include "support/SinkRecording.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -340,4 +341,34 @@ TEST(TwoDisplaysTest, TestWindowStaysASingleWindow)
     PostMessageW(window, WM_CLOSE, 0, 0);
     const ProcessResult r = saver.Wait(kRunTimeoutMs);
     EXPECT_EQ(r.exitCode, 0u) << r.output;
+}
+
+// The saver with a scene of two music tracks (a low 440 Hz and a high 660 Hz tone, taking turns)
+// plays its music once on two displays: both tracks are heard in turn, and the temporary copies
+// of the tracks are gone after the end.
+TEST(TwoDisplaysTest, MusicPlaysWhileBothScenesRunAndItsCopiesGoAtTheEnd)
+{
+    ProcessRunner saver;
+    ASSERT_TRUE(saver.Start(BuiltProgramPath(L"GlimmerSaverScene.scr"), L"/s"));
+    ASSERT_NE(WaitForTopWindow(saver.ProcessId(), kSaverClass), nullptr);
+    WaitFor([&] { return TopWindows(saver.ProcessId(), kSaverClass).size() >= 2; }, 10000);
+    const std::vector<HWND> windows = TopWindows(saver.ProcessId(), kSaverClass);
+    EXPECT_EQ(windows.size(), 2u);
+    Sleep(kSceneStartMs);
+    const std::vector<int16_t> samples = RecordSink(4.0);
+    ASSERT_GT(samples.size(), static_cast<size_t>(kSampleRate));
+    EXPECT_TRUE(HoldsTone(samples, 440.0)) << "the low track is not heard; rms " << Rms(samples);
+    EXPECT_TRUE(HoldsTone(samples, 660.0)) << "the high track is not heard; rms " << Rms(samples);
+
+    PostMessageW(windows.empty() ? nullptr : windows.front(), WM_KEYDOWN, VK_SPACE, 0);
+    const ProcessResult r = saver.Wait(kRunTimeoutMs);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((std::wstring(folder) + L"glimmer_e2e_*").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a track copy is left behind";
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
 }

@@ -62,6 +62,27 @@ HRESULT DrawIndexed(const Vo_IndexedMesh<DX_V::PCT>& mesh, UINT requested)
     return CurrentDevice->DrawIndexedPrimitive(mesh.PrimitiveType(), 0, 0, vertices, 0, count);
 }
 
+// Quads of a sprite mesh: the index buffer addresses one chunk of quads, and each chunk of the
+// vertex buffer is drawn with it from its own base vertex, so that more quads than 16-bit indices
+// reach are drawn too. A count beyond the buffers is cut to them.
+HRESULT DrawQuadChunks(const Vo_IndexedMesh<DX_V::PCT>& mesh, UINT quads)
+{
+    const UINT vertices = std::min(mesh.VertexCount(), VertexCapacity(mesh.VertexBuffer(), sizeof(DX_V::PCT)));
+    const UINT chunk = std::min(IndexCapacity(mesh.IndexBuffer()) / 6, UINT(kMaxQuadsPerIndexBuffer));
+    quads = std::min(quads, vertices / 4);
+    if (chunk == 0)
+        return S_OK;
+    HRESULT hr = S_OK;
+    for (UINT first = 0; first < quads; first += chunk) {
+        const UINT count = std::min(chunk, quads - first);
+        const HRESULT drawn = CurrentDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, INT(4 * first), 0,
+                                                                  4 * count, 0, 2 * count);
+        if (SUCCEEDED(hr))
+            hr = drawn;
+    }
+    return hr;
+}
+
 // Begin with flags 0 lets the effect save the device state and restore it at End.
 template <class Draw>
 HRESULT RunPasses(ID3DXEffect* effect, Draw draw)
@@ -201,17 +222,16 @@ HRESULT DrawSpriteMesh(const Vo_IndexedMesh<DX_V::PCT>& mesh, IDirect3DTexture9*
     SetStage0(D3DTSS_COLORARG2, D3DTA_DIFFUSE);
     SetState(D3DRS_DESTBLEND, overlay || additive == 0 ? D3DBLEND_INVSRCALPHA : D3DBLEND_ONE);
 
-    // Two triangles per particle; a count beyond the buffers is cut to them by the draw.
-    const UINT requested = particleCount > 0 ? UINT(particleCount) * 2 : 0;
+    const UINT requested = particleCount > 0 ? UINT(particleCount) : 0;
     DrawIndexedMeshWithTexture(mesh, frameTexture);
-    HRESULT hr = DrawIndexed<DX_V::PCT>(mesh, requested);
+    HRESULT hr = DrawQuadChunks(mesh, requested);
 
     if (overlay) {
         SetStage0(D3DTSS_COLOROP, D3DTOP_SELECTARG1);
         CurrentDevice->SetTexture(0, overlay);
         if (additive == 1)
             SetState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-        const HRESULT second = DrawIndexed<DX_V::PCT>(mesh, requested);
+        const HRESULT second = DrawQuadChunks(mesh, requested);
         if (SUCCEEDED(hr))
             hr = second;
     }

@@ -36,7 +36,8 @@ HRESULT DrawColoredIndexed(const Vo_IndexedMesh<DX_V::PCT>* mesh, ID3DXEffect** 
 
 // A sprite emitter's quads: the current animation frame's picture, then the optional overlay
 // picture over it. additive != 0 adds the sprites to the image when there is no overlay;
-// additive == 1 adds the overlay pass.
+// additive == 1 adds the overlay pass. The index buffer holds the indices of one chunk of quads
+// (MakeSpriteQuadBuffers); a mesh of more quads is drawn chunk by chunk.
 HRESULT DrawSpriteMesh(const Vo_IndexedMesh<DX_V::PCT>& mesh, IDirect3DTexture9* frameTexture,
                        IDirect3DTexture9* overlay, int particleCount, int additive);
 

@@ -15,6 +15,7 @@
 #include "runtime/RenderSizeStack.h"
 #include "runtime/ScreenQuad.h"
 #include "runtime/ScreenView.h"
+#include "runtime/SpriteMeshDrawable.h"
 #include "runtime/Vo_ABObj.h"
 
 namespace {
@@ -300,10 +301,15 @@ HRESULT Vo_2D_Light::DrawMeshList(MeshInstance* instance)
     return ::DrawMeshList(instance->Mesh(), instance->Frames().data(), instance->Frames().size());
 }
 
-HRESULT Vo_2D_Light::DrawSpriteMesh(Vo_SpriteArrayObj*)
+HRESULT Vo_2D_Light::DrawSpriteMesh(SpriteMeshDrawable* sprites)
 {
-    // No object of this program makes sprite runtime objects: there are no particle emitters.
-    return D3DERR_INVALIDCALL;
+    if (!sprites)
+        return D3DERR_INVALIDCALL;
+    // A picture without frames, or quads never written, show nothing.
+    if (!sprites->FrameTexture() || sprites->QuadsToDraw() < 1)
+        return S_OK;
+    return ::DrawSpriteMesh(sprites->SpriteMesh(), sprites->FrameTexture(), sprites->OverlayTexture(),
+                            sprites->QuadsToDraw(), sprites->AdditiveFlag());
 }
 
 HRESULT Vo_2D_Light::DrawMeshListTextured(TexturedMesh* mesh)

@@ -47,7 +47,7 @@ public:
                                float unused) override;
     HRESULT DrawColoredIndexedWithEffect(Vo_IndexedMesh<DX_V::PCT>* mesh, ID3DXEffect** effect) override;
     HRESULT DrawMeshList(MeshInstance* instance) override;
-    HRESULT DrawSpriteMesh(Vo_SpriteArrayObj* sprites) override;
+    HRESULT DrawSpriteMesh(SpriteMeshDrawable* sprites) override;
     HRESULT DrawMeshListTextured(TexturedMesh* mesh) override;
     HRESULT DrawWithTextureFactor(TextureFactorDrawable* object, int value) override;
 

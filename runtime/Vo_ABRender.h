@@ -16,8 +16,8 @@ struct PCT;
 class MeshInstance;
 class PictureMesh;
 class TextureFactorDrawable;
+class SpriteMeshDrawable;
 class TexturedMesh;
-class Vo_SpriteArrayObj;
 
 // The layer's drawing interface: everything a scene object may do to draw into its slide. Each
 // drawing service binds one vertex layout, sets the fixed-function states it needs and draws
@@ -36,7 +36,7 @@ public:
                                        int primitiveCount, float unused) = 0;
     virtual HRESULT DrawColoredIndexedWithEffect(Vo_IndexedMesh<DX_V::PCT>* mesh, ID3DXEffect** effect) = 0;
     virtual HRESULT DrawMeshList(MeshInstance* instance) = 0;
-    virtual HRESULT DrawSpriteMesh(Vo_SpriteArrayObj* sprites) = 0;
+    virtual HRESULT DrawSpriteMesh(SpriteMeshDrawable* sprites) = 0;
     virtual HRESULT DrawMeshListTextured(TexturedMesh* mesh) = 0;
     virtual HRESULT DrawWithTextureFactor(TextureFactorDrawable* object, int value) = 0;
 

@@ -64,6 +64,31 @@ HRESULT FillQuadIndexBuffer(Vo_IndexedMesh<DX_V::PCT>& mesh, int quadCount)
     return WriteQuadIndices(mesh.IndexBuffer(), quadCount);
 }
 
+HRESULT MakeSpriteQuadBuffers(Vo_IndexedMesh<DX_V::PCT>& mesh, int quadCount)
+{
+    if (quadCount < 1) {
+        mesh.VertexBufferRef().Reset();
+        mesh.IndexBufferRef().Reset();
+        mesh.SetVertexCount(0);
+        mesh.SetIndexedPrimitiveCount(0);
+        return S_FALSE;
+    }
+    // 4n must stay a valid vertex count and byte size.
+    if (quadCount > (1 << 22))
+        return E_INVALIDARG;
+    const int chunk = quadCount < kMaxQuadsPerIndexBuffer ? quadCount : kMaxQuadsPerIndexBuffer;
+    HRESULT hr = CreateSpriteBuffers(mesh, 4 * UINT(quadCount), 6 * UINT(chunk));
+    if (SUCCEEDED(hr))
+        hr = WriteQuadIndices(mesh.IndexBuffer(), chunk);
+    if (FAILED(hr)) {
+        mesh.VertexBufferRef().Reset();
+        mesh.IndexBufferRef().Reset();
+        mesh.SetVertexCount(0);
+        mesh.SetIndexedPrimitiveCount(0);
+    }
+    return hr;
+}
+
 void DrawIndexedMeshWithTexture(const Vo_IndexedMesh<DX_V::PCT>& mesh, IDirect3DTexture9* texture)
 {
     if (!CurrentDevice)

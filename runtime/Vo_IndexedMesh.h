@@ -43,6 +43,11 @@ HRESULT WriteQuadIndices(IDirect3DIndexBuffer9* indices, int quadCount);
 // kMaxQuadsPerIndexBuffer nothing is made and E_INVALIDARG returned.
 HRESULT FillQuadIndexBuffer(Vo_IndexedMesh<DX_V::PCT>& mesh, int quadCount);
 
+// Buffers for n sprite quads of any number: a DX_V::PCT vertex buffer of 4n vertices and the
+// indices of min(n, kMaxQuadsPerIndexBuffer) quads, which DrawSpriteMesh reuses for every chunk
+// of quads. For n < 1 the buffers are let go and S_FALSE returned.
+HRESULT MakeSpriteQuadBuffers(Vo_IndexedMesh<DX_V::PCT>& mesh, int quadCount);
+
 // Texture 0, the index buffer and the DX_V::PCT stream of the mesh.
 void DrawIndexedMeshWithTexture(const Vo_IndexedMesh<DX_V::PCT>& mesh, IDirect3DTexture9* texture);
 

@@ -106,7 +106,7 @@ public:
         return Unexpected("DrawColoredIndexedWithEffect");
     }
     HRESULT DrawMeshList(MeshInstance*) override { return Unexpected("DrawMeshList"); }
-    HRESULT DrawSpriteMesh(Vo_SpriteArrayObj*) override { return Unexpected("DrawSpriteMesh"); }
+    HRESULT DrawSpriteMesh(SpriteMeshDrawable*) override { return Unexpected("DrawSpriteMesh"); }
     HRESULT DrawMeshListTextured(TexturedMesh*) override { return Unexpected("DrawMeshListTextured"); }
     HRESULT DrawWithTextureFactor(TextureFactorDrawable*, int) override
     {

@@ -271,6 +271,49 @@ TEST_F(LayerDrawingTest, SpriteMeshBlendsByAdditiveFlagAndOverlay)
     }
 }
 
+// More quads than 16-bit indices reach: one index buffer of a chunk of quads serves every
+// chunk, each drawn from its own base vertex. Only the last quad, in the second chunk, covers
+// the target; every other quad has no area.
+TEST_F(LayerDrawingTest, SpriteMeshOfManyQuadsIsDrawnChunkByChunk)
+{
+    const int quads = kMaxQuadsPerIndexBuffer + 2;
+    Vo_IndexedMesh<DX_V::PCT> mesh;
+    ASSERT_EQ(MakeSpriteQuadBuffers(mesh, quads), S_OK);
+    EXPECT_EQ(mesh.VertexCount(), UINT(4 * quads));
+    EXPECT_EQ(mesh.IndexedPrimitiveCount(), UINT(2 * kMaxQuadsPerIndexBuffer));
+    std::vector<DX_V::PCT> v(4 * size_t(quads), DX_V::PCT{0, 0, 0, 0xFFFFFFFF, 0, 0});
+    const float s = float(kSize);
+    DX_V::PCT* last = &v[4 * size_t(quads - 1)];
+    last[0] = {0, s, 0, 0xFFFFFFFF, 0, 1};
+    last[1] = {0, 0, 0, 0xFFFFFFFF, 0, 0};
+    last[2] = {s, s, 0, 0xFFFFFFFF, 1, 1};
+    last[3] = {s, 0, 0, 0xFFFFFFFF, 1, 0};
+    WriteVertices(mesh.VertexBuffer(), v.data(), v.size() * sizeof(DX_V::PCT));
+
+    const uint32_t background = 0xFF204060;
+    const uint32_t picture = 0xFF3070A0;
+    ComRef<IDirect3DTexture9> frame = MakeRowTexture({picture});
+    const struct {
+        const char* name;
+        int particles;
+        uint32_t expected;
+    } cases[] = {
+        {"every quad", quads, picture},
+        {"all but the last", quads - 1, background},
+        {"beyond the buffers", quads + 100, picture},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Clear(background);
+        ASSERT_EQ(Device()->BeginScene(), S_OK);
+        EXPECT_EQ(DrawSpriteMesh(mesh, frame.Get(), nullptr, c.particles, 0), S_OK);
+        Device()->EndScene();
+        EXPECT_TRUE(ColorsNear(Centre(), Rgb(c.expected))) << std::hex << Centre();
+    }
+    EXPECT_EQ(MakeSpriteQuadBuffers(mesh, 0), S_FALSE);
+    EXPECT_EQ(mesh.VertexBuffer(), nullptr);
+}
+
 TEST_F(LayerDrawingTest, MeshListDrawsFrontThenBackFacesWhenBlending)
 {
     const uint32_t red = 0x80FF0000, blue = 0x800000FF;

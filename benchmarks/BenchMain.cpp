@@ -14,6 +14,7 @@
 #include "benchmarks/FigureLog.h"
 #include "benchmarks/FrameBenchmark.h"
 #include "benchmarks/LoadBenchmark.h"
+#include "benchmarks/ParticleBenchmark.h"
 #include "benchmarks/SceneDocuments.h"
 #include "benchmarks/SoakBenchmark.h"
 
@@ -119,5 +120,6 @@ int wmain(int argc, wchar_t** argv)
     }
     if (options.galleryFrames > 0)
         RunGallery(options.galleryFrames, baselineMs);
+    ParticleBenchmark(options.frames).Run();
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "PictureFiles.h"
 #include "PixelFont.h"
 #include "SeededRandom.h"
+#include "SpritePictures.h"
 
 #include <algorithm>
 #include <cmath>
@@ -229,6 +230,17 @@ const std::vector<PictureEntry>& PictureCatalog()
         {"lake-waterfall-mask", "lake-waterfall-mask.png", "1024 x 768 RGBA PNG, the waterfall of the landscape in alpha", MakeLakeWaterfallMask},
         {"lake-waves-mask", "lake-waves-mask.png", "1024 x 768 RGBA PNG, the lake below the horizon in alpha", MakeLakeWavesMask},
         {"icon", "glimmer.ico", "icon, 16, 32 and 48 pixels, 32-bit", MakeIcon},
+        {"sprite-glow", "sprite-glow.png", "32 x 32 RGBA PNG, a white glow fading to its rim", MakeSpriteGlow},
+        {"sprite-fish", "sprite-fish.png", "64 x 32 RGBA PNG, an orange fish facing right", MakeSpriteFish},
+        {"sprite-bird", "sprite-bird.png", "64 x 32 RGBA PNG, a dark bird with raised wings", MakeSpriteBird},
+        {"sprite-ghost", "sprite-ghost.png", "32 x 48 RGBA PNG, a pale ghost with a waving hem", MakeSpriteGhost},
+        {"sprite-fog", "sprite-fog.png", "64 x 64 RGBA PNG, a soft grey cloud", MakeSpriteFog},
+        {"sprite-ray", "sprite-ray.png", "32 x 256 RGBA PNG, a warm light beam fading downwards", MakeSpriteRay},
+        {"sprite-blade", "sprite-blade.png", "16 x 64 RGBA PNG, a green grass blade", MakeSpriteBlade},
+        {"sprite-flower", "sprite-flower.png", "48 x 64 RGBA PNG, a red flower on a green stem", MakeSpriteFlower},
+        {"sprite-flash", "sprite-flash.png", "64 x 64 RGBA PNG, a lightning bolt with a blue glow", MakeSpriteFlash},
+        {"sprite-sparks", "sprite-sparks.png", "256 x 64 RGBA PNG, four frames of a spark with 2 to 5 rays", MakeSpriteSparkStrip},
+        {"sprite-lantern", "sprite-lantern.png", "48 x 64 RGBA PNG, a glowing paper lantern", MakeSpriteLantern},
         {"test-grey", "test-grey.png", "64 x 32 grey PNG, x * 3 + y * 2", MakeTestGrey},
         {"test-rgb", "test-rgb.png", "48 x 40 RGB PNG, (5x, 6y, 255 - 2x - y)", MakeTestRgb},
         {"test-rgba", "test-rgba.png", "40 x 24 RGBA PNG, (200 - 3x, 50 + 5y, 7x + 3y, 255 - 4x)", MakeTestRgba},

@@ -388,7 +388,7 @@ HRESULT Vo_WaterRingLight::DrawMeshList(MeshInstance* instance)
     return hr;
 }
 
-HRESULT Vo_WaterRingLight::DrawSpriteMesh(Vo_SpriteArrayObj* sprites)
+HRESULT Vo_WaterRingLight::DrawSpriteMesh(SpriteMeshDrawable* sprites)
 {
     SetLighting(FALSE);
     const HRESULT hr = Vo_2D_Light::DrawSpriteMesh(sprites);

@@ -32,7 +32,7 @@ public:
     HRESULT DrawColoredIndexed(Vo_IndexedMesh<DX_V::PCT>* mesh, ID3DXEffect** effect, int primitiveCount,
                                float unused) override;
     HRESULT DrawMeshList(MeshInstance* instance) override;
-    HRESULT DrawSpriteMesh(Vo_SpriteArrayObj* sprites) override;
+    HRESULT DrawSpriteMesh(SpriteMeshDrawable* sprites) override;
     HRESULT DrawMeshListTextured(TexturedMesh* mesh) override;
 
     void LoadContent() override;

@@ -1,5 +1,5 @@
-// The brushes' effects reach a scene through the resource module "common_res.dll" under the ids
-// their links name.
+// The brushes' and the flame layer's effects reach a scene through the resource module
+// "common_res.dll" under the ids their links name.
 #include "model/CurrentDevice.h"
 #include "model/Vo_DocResManager.h"
 #include "model/Vo_HLSLEffectFile.h"
@@ -46,6 +46,8 @@ TEST_F(BrushEffectsInModuleTest, EachIdGivesItsEffect)
         {105, "DrawBackground", "treshold"},
         {110, "MainFX", "coord_transf"},
         {111, "MainFX", "Bend"},
+        {92, "AsEffect", "bg_scale_factor"},
+        {63, "BumpmapDistortLow2", "stenght"},
     };
     Vo_DocResManager store;
     for (const Case& c : cases) {

@@ -2,48 +2,17 @@
 
 #include "Image.h"
 #include "LakeScenePictures.h"
+#include "FirePictures.h"
 #include "PictureFiles.h"
 #include "PixelFont.h"
 #include "SeededRandom.h"
 #include "SpritePictures.h"
+#include "TileableNoise.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-// Tileable value noise: random lattice values, smoothly interpolated, wrapping at the picture's
-// edges so a repeating texture shows no seam. Returns values roughly in [0, 1].
-std::vector<float> TileableNoise(unsigned size, uint32_t seed, unsigned firstPeriod)
-{
-    std::vector<float> sum(size_t(size) * size, 0.0f);
-    SeededRandom random(seed);
-    float amplitude = 1.0f;
-    float total = 0.0f;
-    for (unsigned period = firstPeriod; period >= 4; period /= 2) {
-        const unsigned cells = size / period;
-        std::vector<float> lattice(size_t(cells) * cells);
-        for (float& v : lattice)
-            v = float(random.Unit());
-        for (unsigned y = 0; y < size; ++y) {
-            for (unsigned x = 0; x < size; ++x) {
-                unsigned cx = x / period, cy = y / period;
-                float fx = float(x % period) / float(period), fy = float(y % period) / float(period);
-                fx = fx * fx * (3 - 2 * fx);
-                fy = fy * fy * (3 - 2 * fy);
-                auto at = [&](unsigned i, unsigned j) { return lattice[(j % cells) * cells + (i % cells)]; };
-                float top = at(cx, cy) + (at(cx + 1, cy) - at(cx, cy)) * fx;
-                float bottom = at(cx, cy + 1) + (at(cx + 1, cy + 1) - at(cx, cy + 1)) * fx;
-                sum[size_t(y) * size + x] += amplitude * (top + (bottom - top) * fy);
-            }
-        }
-        total += amplitude;
-        amplitude *= 0.5f;
-    }
-    for (float& v : sum)
-        v /= total;
-    return sum;
-}
 
 uint8_t ToByte(float v)
 {
@@ -229,6 +198,10 @@ const std::vector<PictureEntry>& PictureCatalog()
         {"lake-water-mask", "lake-water-mask.png", "1024 x 768 RGBA PNG, the pool and stream of the landscape in alpha", MakeLakeWaterMask},
         {"lake-waterfall-mask", "lake-waterfall-mask.png", "1024 x 768 RGBA PNG, the waterfall of the landscape in alpha", MakeLakeWaterfallMask},
         {"lake-waves-mask", "lake-waves-mask.png", "1024 x 768 RGBA PNG, the lake below the horizon in alpha", MakeLakeWavesMask},
+        {"fire-tongues", "fire-tongues.png", "256 x 256 grey PNG, flame tongues bright at the bottom, seamless across (seed 7)", MakeFireTongues},
+        {"fire-pattern", "fire-pattern.png", "256 x 256 grey PNG, flame tongues bright at the bottom, seamless across (seed 93)", MakeFirePattern},
+        {"fire-noise", "fire-noise.png", "256 x 256 grey PNG, seamless turbulence noise (seed 8)", MakeFireNoise},
+        {"haze-distortion", "haze-distortion.png", "512 x 512 RGB PNG, seamless red and green noise with mean 0.5 (seeds 2 and 3)", MakeHazeDistortion},
         {"icon", "glimmer.ico", "icon, 16, 32 and 48 pixels, 32-bit", MakeIcon},
         {"sprite-glow", "sprite-glow.png", "32 x 32 RGBA PNG, a white glow fading to its rim", MakeSpriteGlow},
         {"sprite-fish", "sprite-fish.png", "64 x 32 RGBA PNG, an orange fish facing right", MakeSpriteFish},

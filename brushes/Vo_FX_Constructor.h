@@ -77,6 +77,7 @@ public:
     UINTSclaleTo<float>& ScaleParam() { return m_scale; }
     const UINTSclaleTo<float>& ScaleParam() const { return m_scale; }
     MediaQuad& Region() { return m_region; }
+    const MediaQuad& Region() const { return m_region; }
     MediaParamTB<int>& RegionFlag() { return m_regionFlag; }
     const GUID& Guid() const { return m_guid; }
     const vo_string& IdentityName() const { return m_identityName; }

@@ -251,7 +251,6 @@ const wchar_t* const kConstructorNames[] = {
 // name off this list; once the list is empty every name of the tables must be registered.
 const wchar_t* const kNamesNotRegisteredYet[] = {
     // layers
-    L"Vo_FlameLight",
     L"Vo_GlassBallLight",
     L"Vo_MatrixCodeLight",
     // scene objects
@@ -262,7 +261,6 @@ const wchar_t* const kNamesNotRegisteredYet[] = {
     L"Vo_ClockConstructor",
     L"Vo_PatternBrush",
     L"Vo_PatternBrushC",
-    L"Vo_FireFX",
     L"Vo_CloudFX",
     L"Vo_ExplosionConstructor",
     L"Vo_LightningGN",

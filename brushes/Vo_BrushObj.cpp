@@ -22,7 +22,7 @@ void Vo_BrushObj::Notify(int value, int)
 
 bool Vo_BrushObj::NeedsBackground() const
 {
-    return m_brush->IsFullImageEffect() && IsEnabled() && m_brush->CanDraw();
+    return m_brush->ReadsLayerImage() && IsEnabled() && m_brush->CanDraw();
 }
 
 void Vo_BrushObj::Update(float localTime)

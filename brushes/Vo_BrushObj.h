@@ -13,7 +13,7 @@ public:
     void Render(Vo_ABRender* layer) override;
     void Notify(int value, int) override;
     void Relayout() override {}
-    // An enabled full-image brush asks for the image drawn so far; a brush that draws nothing
+    // An enabled brush that reads the image drawn so far asks for it; a brush that draws nothing
     // (no effect, switched off) must not take a place in the layer's effect chain.
     bool NeedsBackground() const override;
     int GetKind() const override { return kKind; }

@@ -67,6 +67,9 @@ public:
     virtual bool CanDraw() const { return HasEffect(); }
     // The brush paints a full-picture pass that reads the image drawn so far.
     bool IsFullImageEffect() const { return m_techniqueFlag.Value() != 0; }
+    // Whether the brush needs the image drawn so far handed to it, which makes it a step of the
+    // layer's effect chain.
+    virtual bool ReadsLayerImage() const { return IsFullImageEffect(); }
 
     MediaSpeedParam& Speed() { return m_speed; }
     const MediaSpeedParam& Speed() const { return m_speed; }

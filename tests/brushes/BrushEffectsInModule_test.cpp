@@ -38,6 +38,7 @@ TEST_F(BrushEffectsInModuleTest, EachIdGivesItsEffect)
         {75, "MainFX", "offset"},
         {76, "PS_ColorDodge", "BlendColor"},
         {77, "MainFX", "direction_n"},
+        {78, "MainFX", "coord_transf"},
         {88, "MainFX", "frequency"},
         {90, "MainFX", "BampTrans"},
         {91, "MainFX", "Direction"},
@@ -48,6 +49,7 @@ TEST_F(BrushEffectsInModuleTest, EachIdGivesItsEffect)
         {111, "MainFX", "Bend"},
         {92, "AsEffect", "bg_scale_factor"},
         {63, "BumpmapDistortLow2", "stenght"},
+        {162, "MainFX", "mask_tex_shift"},
     };
     Vo_DocResManager store;
     for (const Case& c : cases) {

@@ -166,7 +166,7 @@ TEST(ArchiveReads, ArchiveFileBlobStartsFromAnEmptyBlob)
     FileBlob stored(0, L"");
     QueuedStream stream;
     stream.Push(QueuedStream::Blob{stored});
-    FileBlob blob(70, L"common_res.dll");
+    FileBlob blob(70, L"test_res.dll");
     blob.SetName(L"old.png");
     const uint8_t held[] = {1, 2};
     blob.SetData(2, held);

@@ -243,7 +243,7 @@ TEST_F(D3DResourceMakersTest, MeshFromModuleResource)
 {
     UseBuiltResourceModule();
     ModuleHandle module = nullptr;
-    ASSERT_TRUE(OpenResourceModule(L"common_res.dll", module));
+    ASSERT_TRUE(OpenResourceModule(L"test_res.dll", module));
     MeshRecord record;
     EXPECT_EQ(LoadMeshFromResource(module, 901, 32, record), S_OK);
     EXPECT_EQ(record.faceCount, 2u);

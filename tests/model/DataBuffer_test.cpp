@@ -36,7 +36,7 @@ TEST(DataBuffer, RenamingDropsTheBytesAndTheSameNameKeepsThem)
 TEST(DataBuffer, KeepsPrivateCopies)
 {
     uint8_t bytes[] = {1, 2, 3};
-    FileBlob blob(6, L"common_res.dll");
+    FileBlob blob(6, L"test_res.dll");
     blob.SetName(L"pic.png");
     blob.SetData(3, bytes);
     bytes[0] = 9;
@@ -46,7 +46,7 @@ TEST(DataBuffer, KeepsPrivateCopies)
     blob.SetData(1, bytes);
     EXPECT_EQ(BytesOf(copy), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(copy.ResourceId(), 6);
-    EXPECT_EQ(copy.ModuleName(), L"common_res.dll");
+    EXPECT_EQ(copy.ModuleName(), L"test_res.dll");
     EXPECT_EQ(copy.Name(), L"pic.png");
 
     copy.SetData(0, bytes);
@@ -71,11 +71,11 @@ TEST(FileBlob, LoadsFromTheProgramWhenTheModuleDoesNotLoad)
 TEST(FileBlob, ReadsAModuleAsADataFileWithoutRunningIt)
 {
     restest::UseBuiltResourceModule();
-    FileBlob blob(900, L"common_res.dll");  // a PNG picture of the module
+    FileBlob blob(900, L"test_res.dll");  // a PNG picture of the module
     ASSERT_TRUE(blob.LoadFromModule());
     ASSERT_GE(blob.Size(), 8u);
     EXPECT_EQ(std::vector<uint8_t>(blob.Data(), blob.Data() + 4), (std::vector<uint8_t>{0x89, 'P', 'N', 'G'}));
-    EXPECT_EQ(GetModuleHandleW(L"common_res.dll"), nullptr);
+    EXPECT_EQ(GetModuleHandleW(L"test_res.dll"), nullptr);
 }
 
 TEST(FileBlob, UsesTheLow16BitsOfTheId)

@@ -127,14 +127,14 @@ TEST_F(DeviceResourceLoaderTest, NamedBlobWithBytesIsDecodedAtEveryRequest)
 TEST_F(DeviceResourceLoaderTest, UnloadableModuleFallsBackToTheBlobBytesOrEightHundredBySixHundred)
 {
     // Without bytes: no texture, but a size the layers can lay out.
-    TextureInfo bare = m_loader.GetBlobTexture(TestBlob(L"", L"common_res.dll", 62));
+    TextureInfo bare = m_loader.GetBlobTexture(TestBlob(L"", L"test_res.dll", 62));
     EXPECT_FALSE(bare.texture);
     EXPECT_EQ(bare.width, 800u);
     EXPECT_EQ(bare.height, 600u);
     EXPECT_FLOAT_EQ(bare.aspect, 0.75f);
 
     // With bytes, as the document embeds module pictures: decoded once and kept.
-    TestBlob embedded(L"", L"common_res.dll", 89, SolidBmp(32, 8, 0xFF0000FF));
+    TestBlob embedded(L"", L"test_res.dll", 89, SolidBmp(32, 8, 0xFF0000FF));
     TextureInfo first = m_loader.GetBlobTexture(embedded);
     ASSERT_TRUE(first.texture);
     EXPECT_EQ(first.width, 32u);
@@ -174,26 +174,26 @@ TEST_F(DeviceResourceLoaderTest, ResourceModuleIsMappedForItsResourcesOnly)
 {
     UseBuiltResourceModule();
     ModuleHandle module = nullptr;
-    ASSERT_TRUE(m_loader.GetModule(L"common_res.dll", module));
+    ASSERT_TRUE(m_loader.GetModule(L"test_res.dll", module));
     EXPECT_NE(module, nullptr);
     // Mapped as data, not loaded as a program module: its code can never run.
-    EXPECT_EQ(GetModuleHandleW(L"common_res.dll"), nullptr);
+    EXPECT_EQ(GetModuleHandleW(L"test_res.dll"), nullptr);
 
     ModuleHandle program = reinterpret_cast<ModuleHandle>(1);
     EXPECT_TRUE(m_loader.GetModule(L"", program));
     EXPECT_EQ(program, nullptr);
     EXPECT_FALSE(m_loader.GetModule(L"absent_res.dll", module));
 
-    TextureInfo picture = m_loader.GetBlobTexture(TestBlob(L"", L"common_res.dll", 900));
+    TextureInfo picture = m_loader.GetBlobTexture(TestBlob(L"", L"test_res.dll", 900));
     ASSERT_TRUE(picture.texture);
     EXPECT_EQ(picture.width, 16u);
     EXPECT_EQ(picture.height, 8u);
     EXPECT_TRUE(ColorsNear(TexelAt(picture.texture.Get(), 2, 2), 0xFFC82814));
-    EXPECT_EQ(m_loader.GetBlobTexture(TestBlob(L"", L"common_res.dll", 900)).texture.Get(),
+    EXPECT_EQ(m_loader.GetBlobTexture(TestBlob(L"", L"test_res.dll", 900)).texture.Get(),
               picture.texture.Get());
 
     // An id the module lacks: the blob's bytes.
-    TextureInfo own = m_loader.GetBlobTexture(TestBlob(L"", L"common_res.dll", 903, SolidBmp(2, 2, 0xFF00FF00)));
+    TextureInfo own = m_loader.GetBlobTexture(TestBlob(L"", L"test_res.dll", 903, SolidBmp(2, 2, 0xFF00FF00)));
     ASSERT_TRUE(own.texture);
     EXPECT_EQ(own.width, 2u);
 }
@@ -209,7 +209,7 @@ TEST_F(DeviceResourceLoaderTest, MeshesFollowTheTextureOrder)
     const Case cases[] = {
         {"named blob with bytes", TestBlob(L"quad.x", L"", 0, quad), 2},
         {"embedded mesh without id", TestBlob(L"", L"", 0, quad), 2},
-        {"unloadable module, embedded bytes", TestBlob(L"", L"common_res.dll", 68, quad), 2},
+        {"unloadable module, embedded bytes", TestBlob(L"", L"test_res.dll", 68, quad), 2},
         {"program lacks the id, embedded bytes", TestBlob(L"", L"", 69, quad), 2},
         {"named file that does not exist", TestBlob(L"C:\\no\\such\\mesh.x", L"", 0), 0},
         {"nothing at all", TestBlob(L"", L"", 0), 0},
@@ -226,10 +226,10 @@ TEST_F(DeviceResourceLoaderTest, MeshesFollowTheTextureOrder)
 TEST_F(DeviceResourceLoaderTest, ModuleMeshIsKeptByModuleAndId)
 {
     UseBuiltResourceModule();
-    MeshRecord first = m_loader.GetBlobMesh(TestBlob(L"", L"common_res.dll", 901), 32);
+    MeshRecord first = m_loader.GetBlobMesh(TestBlob(L"", L"test_res.dll", 901), 32);
     ASSERT_TRUE(first.vertexBuffer);
     EXPECT_EQ(first.vertexCount, 4u);
-    MeshRecord again = m_loader.GetBlobMesh(TestBlob(L"", L"common_res.dll", 901), 32);
+    MeshRecord again = m_loader.GetBlobMesh(TestBlob(L"", L"test_res.dll", 901), 32);
     EXPECT_EQ(again.vertexBuffer.Get(), first.vertexBuffer.Get());
     // The same id in the program (which lacks it) is another entry.
     MeshRecord program = m_loader.GetBlobMesh(TestBlob(L"", L"", 901), 32);
@@ -240,7 +240,7 @@ TEST_F(DeviceResourceLoaderTest, EachDeviceGetsTexturesOfItsOwn)
 {
     SecondDevice other;
     ASSERT_NE(other.Get(), nullptr);
-    TestBlob embedded(L"", L"common_res.dll", 62, SolidBmp(4, 4, 0xFF00FF00));
+    TestBlob embedded(L"", L"test_res.dll", 62, SolidBmp(4, 4, 0xFF00FF00));
 
     ComRef<IDirect3DTexture9> noiseHere = m_loader.GetBuiltInNoisePicture();
     TextureInfo pictureHere = m_loader.GetBlobTexture(embedded);

@@ -133,11 +133,11 @@ TEST_F(DocResManagerTest, RecordFillsFrameSetsFilesAndGuidTexturesAndRepeatedKey
     record.Count(3)
         .Link(L"C:\\pics\\sea.bmp", 1700000000).Blobs({TestBlob(L"C:\\pics\\sea.bmp", L"", 0, SolidBmp(16, 8, 0xFFFF0000))})
         .Link(L"C:\\pics\\sea.bmp", 1700000000).Blobs({TestBlob(L"C:\\pics\\sea.bmp", L"", 0, SolidBmp(4, 4, 0xFF00FF00))})
-        .Link(L"common_res.dll", 89).Blobs({TestBlob(L"", L"common_res.dll", 89, SolidBmp(8, 8, 0xFF0000FF))});
+        .Link(L"test_res.dll", 89).Blobs({TestBlob(L"", L"test_res.dll", 89, SolidBmp(8, 8, 0xFF0000FF))});
     record.Count(0);  // delays
     record.Count(2)
-        .Link(L"common_res.dll", 77).Blobs({TestBlob(L"", L"common_res.dll", 77, AlphaBlendEffectBytes())})
-        .Link(L"common_res.dll", 89).Blobs({TestBlob(L"", L"common_res.dll", 89)});  // pictures' blob stays
+        .Link(L"test_res.dll", 77).Blobs({TestBlob(L"", L"test_res.dll", 77, AlphaBlendEffectBytes())})
+        .Link(L"test_res.dll", 89).Blobs({TestBlob(L"", L"test_res.dll", 89)});  // pictures' blob stays
     record.Count(2).GuidPicture(kMaskGuidText, SolidBmp(4, 4, 0xFF808000)).GuidPicture(kMaskGuidText, SolidBmp(4, 4, 0xFF000080));
     Load(record, 3);
 
@@ -153,7 +153,7 @@ TEST_F(DocResManagerTest, RecordFillsFrameSetsFilesAndGuidTexturesAndRepeatedKey
     EXPECT_FLOAT_EQ(sea.aspect, 0.5f);
     EXPECT_TRUE(ColorsNear(TexelAt(sea.frames[0].Get(), 0, 0), 0xFFFF0000));
 
-    const FileBlob* water = Store().GetFileBlob(Vo_FileLink3(89, L"common_res.dll"));
+    const FileBlob* water = Store().GetFileBlob(Vo_FileLink3(89, L"test_res.dll"));
     ASSERT_NE(water, nullptr);
     EXPECT_GT(water->Size(), 0u);
 
@@ -183,12 +183,12 @@ TEST_F(DocResManagerTest, AssembledRecordFillsTheStore)
     EXPECT_TRUE(ColorsNear(TexelAt(sea.frames[0].Get(), 31, 15), 0xFF143CC8));
 
     // The module is not there: the picture comes from the bytes the document carries.
-    TextureFrameSet& module = Store().GetTextureFrameSet(Vo_FileLink3(62, L"common_res.dll"));
+    TextureFrameSet& module = Store().GetTextureFrameSet(Vo_FileLink3(62, L"test_res.dll"));
     ASSERT_EQ(module.frames.size(), 1u);
     EXPECT_EQ(module.width, 8u);
     EXPECT_TRUE(ColorsNear(TexelAt(module.frames[0].Get(), 0, 0), 0xFFC8C800));
 
-    EXPECT_TRUE(Store().GetEffect(Vo_FileLink3(77, L"common_res.dll")));
+    EXPECT_TRUE(Store().GetEffect(Vo_FileLink3(77, L"test_res.dll")));
     EXPECT_TRUE(ColorsNear(CurrentTexel(Store().GetRenderTargetPair(kMaskGuid), 256, 256), 0xFFFF00FF));
 }
 
@@ -240,7 +240,7 @@ TEST_F(DocResManagerTest, PicturesTheDocumentLacks)
     EXPECT_EQ(noise.width, 512u);
 
     // An absent module: one frame without texture, laid out as 800 x 600.
-    TextureFrameSet& absent = Store().GetTextureFrameSet(Vo_FileLink3(62, L"common_res.dll"));
+    TextureFrameSet& absent = Store().GetTextureFrameSet(Vo_FileLink3(62, L"test_res.dll"));
     ASSERT_EQ(absent.frames.size(), 1u);
     EXPECT_FALSE(absent.frames[0]);
     TextureInfo info = CopyFirstTextureInfo(absent);
@@ -258,17 +258,17 @@ TEST_F(DocResManagerTest, PicturesTheDocumentLacks)
 TEST_F(DocResManagerTest, ModulePicturesComeFromTheResourceModule)
 {
     UseBuiltResourceModule();
-    TextureFrameSet& set = Store().GetTextureFrameSet(Vo_FileLink3(900, L"Common_Res.DLL"));
+    TextureFrameSet& set = Store().GetTextureFrameSet(Vo_FileLink3(900, L"Test_Res.DLL"));
     ASSERT_EQ(set.frames.size(), 1u);
     EXPECT_EQ(set.width, 16u);
     EXPECT_TRUE(ColorsNear(TexelAt(set.frames[0].Get(), 0, 0), 0xFFC82814));
-    EXPECT_EQ(&Store().GetTextureFrameSet(Vo_FileLink3(900, L"Common_Res.DLL")), &set);
+    EXPECT_EQ(&Store().GetTextureFrameSet(Vo_FileLink3(900, L"Test_Res.DLL")), &set);
 }
 
 TEST_F(DocResManagerTest, PictureSetFromTheModule)
 {
     UseBuiltResourceModule();
-    const Vo_FileLink3 link(903, L"common_res.dll");
+    const Vo_FileLink3 link(903, L"test_res.dll");
     TextureFrameSet& set = Store().LoadImageSetFromModule(link);
     ASSERT_EQ(set.frames.size(), 2u);
     EXPECT_EQ(set.delays, (std::vector<float>{0.25f, 0.5f}));
@@ -280,15 +280,15 @@ TEST_F(DocResManagerTest, PictureSetFromTheModule)
     EXPECT_EQ(&Store().LoadImageSetFromModule(link), &set);
 
     // A picture rather than a set, a missing id, and a link that names no module.
-    EXPECT_TRUE(Store().LoadImageSetFromModule(Vo_FileLink3(900, L"common_res.dll")).frames.empty());
-    EXPECT_TRUE(Store().LoadImageSetFromModule(Vo_FileLink3(999, L"common_res.dll")).frames.empty());
+    EXPECT_TRUE(Store().LoadImageSetFromModule(Vo_FileLink3(900, L"test_res.dll")).frames.empty());
+    EXPECT_TRUE(Store().LoadImageSetFromModule(Vo_FileLink3(999, L"test_res.dll")).frames.empty());
     EXPECT_TRUE(Store().LoadImageSetFromModule(Vo_FileLink3(FileLinkKey(L"C:\\pics\\set.qnt", 903))).frames.empty());
 }
 
 TEST_F(DocResManagerTest, HandedOutBlobsStayWhereTheyAre)
 {
     UseBuiltResourceModule();
-    const Vo_FileLink3 link(900, L"common_res.dll");
+    const Vo_FileLink3 link(900, L"test_res.dll");
     const FileBlob* blob = Store().GetFileBlob(link);
     ASSERT_NE(blob, nullptr);
     EXPECT_EQ(blob->ResourceId(), 900);
@@ -298,7 +298,7 @@ TEST_F(DocResManagerTest, HandedOutBlobsStayWhereTheyAre)
     // Frames adopted under the same link join the same entry.
     std::vector<FileBlob> frames;
     for (int i = 0; i < 40; ++i)
-        frames.push_back(TestBlob(L"", L"common_res.dll", 900, SolidBmp(2, 2, 0xFF000000u + i)));
+        frames.push_back(TestBlob(L"", L"test_res.dll", 900, SolidBmp(2, 2, 0xFF000000u + i)));
     Store().AdoptFrameBlobs(frames, std::vector<float>(40, 0.1f));
     EXPECT_EQ(Store().Maps().fileCache.at(link.GetKey()).size(), 41u);
     EXPECT_EQ(Store().GetFileBlob(link), blob);
@@ -306,7 +306,7 @@ TEST_F(DocResManagerTest, HandedOutBlobsStayWhereTheyAre)
     EXPECT_EQ(blob->Size(), size);
 
     // A module link whose module and program both lack the id: a blob without bytes.
-    const FileBlob* missing = Store().GetFileBlob(Vo_FileLink3(950, L"common_res.dll"));
+    const FileBlob* missing = Store().GetFileBlob(Vo_FileLink3(950, L"test_res.dll"));
     ASSERT_NE(missing, nullptr);
     EXPECT_EQ(missing->Size(), 0u);
 }
@@ -323,10 +323,10 @@ TEST_F(DocResManagerTest, AdoptedPicturesGetLinksOfTheirOwn)
     EXPECT_TRUE(ColorsNear(TexelAt(second.frames[0].Get(), 0, 0), 0xFF00FF00));
     EXPECT_FLOAT_EQ(second.aspect, 0.5f);
 
-    std::vector<FileBlob> frames = {TestBlob(L"", L"common_res.dll", 70, SolidBmp(2, 2, 0xFFFF0000)),
-                                    TestBlob(L"", L"common_res.dll", 71, SolidBmp(2, 2, 0xFF00FF00))};
+    std::vector<FileBlob> frames = {TestBlob(L"", L"test_res.dll", 70, SolidBmp(2, 2, 0xFFFF0000)),
+                                    TestBlob(L"", L"test_res.dll", 71, SolidBmp(2, 2, 0xFF00FF00))};
     Vo_ImageFileLink set = Store().AdoptFrameBlobs(frames, {0.25f, 0.5f});
-    EXPECT_EQ(set.GetPath(), L"common_res.dll");
+    EXPECT_EQ(set.GetPath(), L"test_res.dll");
     EXPECT_EQ(set.GetKey().Stamp(), 70);
     EXPECT_EQ(Store().GetTextureFrameSet(set).frames.size(), 2u);
     EXPECT_EQ(Store().GetTextureFrameSet(set).delays, (std::vector<float>{0.25f, 0.5f}));
@@ -351,20 +351,20 @@ TEST_F(DocResManagerTest, MeshesFromEmbeddedDataAndFromTheModule)
     EXPECT_EQ(Store().GetMesh(Vo_FileLink3(FileLinkKey(L"C:\\models\\quad.x", 77)), 32).vertexBuffer.Get(), buffer);
 
     UseBuiltResourceModule();
-    EXPECT_EQ(Store().GetMesh(Vo_FileLink3(901, L"common_res.dll"), 32).vertexCount, 4u);
+    EXPECT_EQ(Store().GetMesh(Vo_FileLink3(901, L"test_res.dll"), 32).vertexCount, 4u);
     // A file the document does not hold is never looked for elsewhere.
     EXPECT_FALSE(Store().GetMesh(Vo_FileLink3(FileLinkKey(L"C:\\models\\missing.x", 1)), 32).vertexBuffer);
-    EXPECT_FALSE(Store().GetMesh(Vo_FileLink3(68, L"common_res.dll"), 32).vertexBuffer);
+    EXPECT_FALSE(Store().GetMesh(Vo_FileLink3(68, L"test_res.dll"), 32).vertexBuffer);
 }
 
 TEST_F(DocResManagerTest, EmbeddedEffectIsMadeOnceAndHandedOutWithAReferenceEach)
 {
     StoreRecord record;
     record.Count(0).Count(0);
-    record.Count(1).Link(L"common_res.dll", 77).Blobs({TestBlob(L"", L"common_res.dll", 77, AlphaBlendEffectBytes())});
+    record.Count(1).Link(L"test_res.dll", 77).Blobs({TestBlob(L"", L"test_res.dll", 77, AlphaBlendEffectBytes())});
     Load(record, 2);
 
-    const Vo_FileLink3 link(77, L"common_res.dll");
+    const Vo_FileLink3 link(77, L"test_res.dll");
     ComRef<ID3DXEffect> first = Store().GetEffect(link);
     ASSERT_TRUE(first);
     const unsigned long references = RefCount(first.Get());
@@ -391,9 +391,9 @@ TEST_F(DocResManagerTest, EmbeddedEffectIsMadeOnceAndHandedOutWithAReferenceEach
 TEST_F(DocResManagerTest, EffectsTheDocumentLacks)
 {
     UseBuiltResourceModule();
-    EXPECT_TRUE(Store().GetEffect(Vo_FileLink3(902, L"common_res.dll")));
+    EXPECT_TRUE(Store().GetEffect(Vo_FileLink3(902, L"test_res.dll")));
     // A module that lacks the id, and a link to a file the document does not hold.
-    EXPECT_FALSE(Store().GetEffect(Vo_FileLink3(999, L"common_res.dll")));
+    EXPECT_FALSE(Store().GetEffect(Vo_FileLink3(999, L"test_res.dll")));
     const Vo_FileLink3 file(FileLinkKey(L"C:\\fx\\waves.fxo", 8));
     EXPECT_FALSE(Store().GetEffect(file));
     EXPECT_EQ(Store().GetFileBlob(file), nullptr);
@@ -460,11 +460,11 @@ TEST_F(DocResManagerTest, DeviceResetCycle)
 {
     StoreRecord record;
     record.Count(0).Count(0);
-    record.Count(1).Link(L"common_res.dll", 77).Blobs({TestBlob(L"", L"common_res.dll", 77, AlphaBlendEffectBytes())});
+    record.Count(1).Link(L"test_res.dll", 77).Blobs({TestBlob(L"", L"test_res.dll", 77, AlphaBlendEffectBytes())});
     record.Count(1).GuidPicture(kMaskGuidText, SolidBmp(8, 8, 0xFF2060A0));
     Load(record, 3);
     RenderTargetPair& pair = Store().GetRenderTargetPair(kMaskGuid);
-    ComRef<ID3DXEffect> effect = Store().GetEffect(Vo_FileLink3(77, L"common_res.dll"));
+    ComRef<ID3DXEffect> effect = Store().GetEffect(Vo_FileLink3(77, L"test_res.dll"));
     ASSERT_TRUE(effect);
     ComRef<ID3DXFont> font = Store().GetFont(kOtherGuid, FontMediaParam());
     ASSERT_TRUE(font);
@@ -486,7 +486,7 @@ TEST_F(DocResManagerTest, DeviceResetCycle)
     ASSERT_NE(pair.Current(), nullptr);
     EXPECT_EQ(pair.Width(), 512u);
     EXPECT_TRUE(ColorsNear(CurrentTexel(pair, 5, 5), 0xFF2060A0));
-    EXPECT_EQ(Store().GetEffect(Vo_FileLink3(77, L"common_res.dll")).Get(), effect.Get());
+    EXPECT_EQ(Store().GetEffect(Vo_FileLink3(77, L"test_res.dll")).Get(), effect.Get());
     ASSERT_EQ(effect->SetTechnique("Main"), D3D_OK);
     EXPECT_EQ(LitPixelsOfText(font.Get()), litBefore);
 }

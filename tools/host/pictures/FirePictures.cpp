@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "DisplacementPicture.h"
 #include "Image.h"
 #include "PictureFiles.h"
 #include "SeededRandom.h"
@@ -61,17 +62,6 @@ std::vector<float> Normalised(std::vector<float> noise)
     return noise;
 }
 
-// Noise over the whole range, moved so that its mean is 0.5 (the few values pushed past an end
-// are clipped there).
-std::vector<float> CentredOnHalf(std::vector<float> noise)
-{
-    noise = Normalised(std::move(noise));
-    const float shift = 0.5f - std::accumulate(noise.begin(), noise.end(), 0.0f) / float(noise.size());
-    for (float& v : noise)
-        v = std::clamp(v + shift, 0.0f, 1.0f);
-    return noise;
-}
-
 }  // namespace
 
 bool MakeFireTongues(const std::string& path)
@@ -100,14 +90,5 @@ bool MakeFireNoise(const std::string& path)
 // this picture instead wherever the module is installed.
 bool MakeHazeDistortion(const std::string& path)
 {
-    const unsigned size = 512;
-    const std::vector<float> red = CentredOnHalf(TileableNoise(size, 2, 64));
-    const std::vector<float> green = CentredOnHalf(TileableNoise(size, 3, 64));
-    Image image(size, size, 3);
-    for (size_t i = 0; i < red.size(); ++i) {
-        image.bytes[3 * i] = ToByte(red[i]);
-        image.bytes[3 * i + 1] = ToByte(green[i]);
-        image.bytes[3 * i + 2] = 128;
-    }
-    return WritePng(path, image);
+    return WritePng(path, DisplacementPicture(512, 2, 3, 64));
 }

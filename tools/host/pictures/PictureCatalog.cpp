@@ -2,6 +2,7 @@
 
 #include "Image.h"
 #include "LakeScenePictures.h"
+#include "DisplacementPicture.h"
 #include "FirePictures.h"
 #include "PictureFiles.h"
 #include "PixelFont.h"
@@ -43,6 +44,12 @@ bool MakeNoise(const std::string& path)
     for (size_t i = 0; i < noise.size(); ++i)
         image.bytes[i] = ToByte((noise[i] - lo) / (hi - lo) * 255.0f);
     return WritePng(path, image);
+}
+
+// The water brush's bump picture: du in red, dv in green, a finer grain than the heat haze's.
+bool MakeWaterBump(const std::string& path)
+{
+    return WritePng(path, DisplacementPicture(256, 89, 90, 32));
 }
 
 // A du/dv ripple picture for the lake: the slope of a tileable height field, full mip chain.
@@ -201,6 +208,7 @@ const std::vector<PictureEntry>& PictureCatalog()
         {"fire-tongues", "fire-tongues.png", "256 x 256 grey PNG, flame tongues bright at the bottom, seamless across (seed 7)", MakeFireTongues},
         {"fire-pattern", "fire-pattern.png", "256 x 256 grey PNG, flame tongues bright at the bottom, seamless across (seed 93)", MakeFirePattern},
         {"fire-noise", "fire-noise.png", "256 x 256 grey PNG, seamless turbulence noise (seed 8)", MakeFireNoise},
+        {"water-bump", "water-bump.png", "256 x 256 RGB PNG, seamless red and green noise with mean 0.5 (seeds 89 and 90)", MakeWaterBump},
         {"haze-distortion", "haze-distortion.png", "512 x 512 RGB PNG, seamless red and green noise with mean 0.5 (seeds 2 and 3)", MakeHazeDistortion},
         {"icon", "glimmer.ico", "icon, 16, 32 and 48 pixels, 32-bit", MakeIcon},
         {"sprite-glow", "sprite-glow.png", "32 x 32 RGBA PNG, a white glow fading to its rim", MakeSpriteGlow},

@@ -320,7 +320,7 @@ TEST_F(Vo_PatternBrushDeviceTest, FramesFromAPictureSetInTheModule)
     {
         Vo_DocResManager store;
         CurrentDocResManager = &store;
-        m_pattern.PatternLink().Assign(L"common_res.dll", 903);
+        m_pattern.PatternLink().Assign(L"test_res.dll", 903);
         TextureFrameSet& kept = store.LoadImageSetFromModule(m_pattern.PatternLink());
         ASSERT_EQ(kept.frames.size(), 2u);
         kept.currentFrame = 1;

@@ -15,6 +15,7 @@
 #include "benchmarks/FrameBenchmark.h"
 #include "benchmarks/LoadBenchmark.h"
 #include "benchmarks/ParticleBenchmark.h"
+#include "benchmarks/SaverEndBenchmark.h"
 #include "benchmarks/SceneDocuments.h"
 #include "benchmarks/SoakBenchmark.h"
 
@@ -121,5 +122,6 @@ int wmain(int argc, wchar_t** argv)
     if (options.galleryFrames > 0)
         RunGallery(options.galleryFrames, baselineMs);
     ParticleBenchmark(options.frames).Run();
+    SaverEndBenchmark::Run();
     return 0;
 }

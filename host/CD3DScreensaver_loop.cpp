@@ -192,6 +192,16 @@ LRESULT CD3DScreensaver::HandleMessage(HWND window, UINT message, WPARAM wParam,
     }
     case WM_ERASEBKGND:
         return 1;
+    case WM_CLOSE:
+        // The test window ends as the full-screen saver does on a key: the units and the scene
+        // go, the loop ends, and the window goes with the process. Destroying it first would hide
+        // it, and Wine without a window manager (Xvfb) waits 2 s for a hidden window to be
+        // withdrawn.
+        if (m_saverMode == kModeTest) {
+            EndSaver();
+            return 0;
+        }
+        break;
     case WM_ACTIVATEAPP:
         if (!wParam && m_saverMode != kModeTest)
             InterruptSaver();

@@ -305,3 +305,16 @@ TEST(SaverDevicesTest, ReleasingTheUnitsClearsTheCurrentDevice)
     saver.ReleaseAllUnits();
     EXPECT_EQ(CurrentDevice, nullptr);
 }
+
+// The test window ends as the full-screen saver ends on a key: its window is left to the end of
+// the process, since hiding it makes Wine without a window manager wait for it to be withdrawn.
+TEST(SaverMessagesTest, ClosingTheTestWindowEndsTheSaverAndLeavesTheWindowToTheProcessEnd)
+{
+    MessageSaver::DrainQuit();
+    MessageSaver saver(kModeTest);
+    ASSERT_NE(saver.Window(), nullptr);
+    SendMessageW(saver.Window(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(MessageSaver::DrainQuit());
+    EXPECT_EQ(saver.releaseSceneCalls, 1);
+    EXPECT_TRUE(IsWindow(saver.Window()));
+}

@@ -7,34 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "model/FileHandle.h"
 #include "model/TempFiles.h"
 #include "model/Vo_IOF_Virtual.h"
 
 namespace {
-
-// Closes a file handle on every way out of the write.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    bool IsValid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_handle; }
-    // Closing can report a failed flush of buffered data, so the result counts for the write.
-    bool Close()
-    {
-        if (!IsValid())
-            return true;
-        const BOOL closed = CloseHandle(m_handle);
-        m_handle = INVALID_HANDLE_VALUE;
-        return closed != FALSE;
-    }
-
-private:
-    HANDLE m_handle;
-};
 
 enum class CopyResult { Made, InUse, Failed };
 

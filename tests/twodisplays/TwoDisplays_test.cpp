@@ -15,6 +15,7 @@
 #include <d3d9.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <vector>
@@ -341,6 +342,39 @@ TEST(TwoDisplaysTest, TestWindowStaysASingleWindow)
     PostMessageW(window, WM_CLOSE, 0, 0);
     const ProcessResult r = saver.Wait(kRunTimeoutMs);
     EXPECT_EQ(r.exitCode, 0u) << r.output;
+}
+
+// The preview stays one child window filling its parent, whatever the number of displays: no
+// saver window of its own on either display.
+TEST(TwoDisplaysTest, PreviewStaysOneChildOfItsParent)
+{
+    ProcessRunner parentProgram;
+    ASSERT_TRUE(parentProgram.Start(BuiltProgramPath(L"tests\\preview_parent.exe"), L""));
+    wchar_t title[64];
+    std::swprintf(title, 64, L"preview parent %lu", parentProgram.ProcessId());
+    HWND parent = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (parent = FindWindowW(L"PreviewParent", title)) != nullptr; }));
+
+    ProcessRunner saver;
+    const std::wstring handle = std::to_wstring(reinterpret_cast<uintptr_t>(parent) & 0xFFFFFFFF);
+    ASSERT_TRUE(saver.Start(Saver(), L"/p " + handle));
+    HWND child = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (child = FindWindowExW(parent, nullptr, kSaverClass, nullptr)) != nullptr; }));
+    Sleep(2000);
+    EXPECT_EQ(WindowProcess(child), saver.ProcessId());
+    EXPECT_EQ(FindWindowExW(parent, child, kSaverClass, nullptr), nullptr) << "a second preview window";
+    EXPECT_TRUE(TopWindows(saver.ProcessId(), kSaverClass).empty()) << "a saver window outside the parent";
+    RECT parentClient, childClient;
+    GetClientRect(parent, &parentClient);
+    GetClientRect(child, &childClient);
+    EXPECT_EQ(childClient.right, parentClient.right);
+    EXPECT_EQ(childClient.bottom, parentClient.bottom);
+
+    PostMessageW(parent, WM_APP, 0, 0);
+    const ProcessResult r = saver.Wait(kRunTimeoutMs);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+    parentProgram.Wait(kRunTimeoutMs);
 }
 
 // The saver with a scene of two music tracks (a low 440 Hz and a high 660 Hz tone, taking turns)

@@ -4,6 +4,7 @@
 #include "LakeScenePictures.h"
 #include "DisplacementPicture.h"
 #include "FirePictures.h"
+#include "ObjectPictures.h"
 #include "PictureFiles.h"
 #include "PixelFont.h"
 #include "SeededRandom.h"
@@ -222,6 +223,11 @@ const std::vector<PictureEntry>& PictureCatalog()
         {"sprite-flash", "sprite-flash.png", "64 x 64 RGBA PNG, a lightning bolt with a blue glow", MakeSpriteFlash},
         {"sprite-sparks", "sprite-sparks.png", "256 x 64 RGBA PNG, four frames of a spark with 2 to 5 rays", MakeSpriteSparkStrip},
         {"sprite-lantern", "sprite-lantern.png", "48 x 64 RGBA PNG, a glowing paper lantern", MakeSpriteLantern},
+        {"butterfly-body", "butterfly-body.png", "64 x 64 RGB PNG, almost black brown with faint bands (module picture 6)", MakeButterflyBody},
+        {"clock-face", "clock-face.png", "256 x 256 RGBA PNG, a cream dial with hour marks, transparent outside (module picture 71)", MakeClockFace},
+        {"clock-hand", "clock-hand.png", "32 x 256 RGBA PNG, a dark blue hand, tip at the top (module picture 72)", MakeClockHand},
+        {"butterfly-wing", "butterfly-wing.png", "128 x 128 RGBA PNG, an orange wing with black margins, hinge on the left", MakeButterflyWing},
+        {"leaf", "leaf.png", "64 x 96 RGBA PNG, a red and yellow autumn leaf, stem at the bottom", MakeLeaf},
         {"test-grey", "test-grey.png", "64 x 32 grey PNG, x * 3 + y * 2", MakeTestGrey},
         {"test-rgb", "test-rgb.png", "48 x 40 RGB PNG, (5x, 6y, 255 - 2x - y)", MakeTestRgb},
         {"test-rgba", "test-rgba.png", "40 x 24 RGBA PNG, (200 - 3x, 50 + 5y, 7x + 3y, 255 - 4x)", MakeTestRgba},

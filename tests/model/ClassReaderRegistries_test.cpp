@@ -258,7 +258,6 @@ const wchar_t* const kNamesNotRegisteredYet[] = {
     L"Vo_RainConstructor",
     L"Vo_DischargeFXConstructor",
     L"Vo_ButterflyConstructor",
-    L"Vo_ClockConstructor",
     L"Vo_ExplosionConstructor",
     L"Vo_LightningGN",
     L"Vo_StaticTextConstructor",

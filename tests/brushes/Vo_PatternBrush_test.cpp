@@ -307,20 +307,35 @@ TEST_F(Vo_PatternBrushDeviceTest, RenderValues)
         bound->Release();
 }
 
-// A ".dll" link takes the picture set kept in the module, with its delays, from the first
-// frame; the brush holds a reference of its own to each frame, which outlives the store.
+// Frame b of the module's pattern set (test-pattern-b of the picture tool).
+uint32_t PatternFrameB(unsigned x, unsigned y) { return 0xFF000000u | (255 - x * 32) << 16 | 40 << 8 | y * 64; }
+
+// A ".dll" link takes the picture set kept in the module, with its delays, from the first frame;
+// the brush holds a reference of its own to each frame, which outlives the store. Drawn with what
+// the brush sets, the pattern's second frame repeats W / (8 x s) times across a picture of W
+// pixels: with W = 64 and s = 2 every 16 pixels of the 64-pixel screen, 8 times down.
 TEST_F(Vo_PatternBrushDeviceTest, FramesFromAPictureSetInTheModule)
 {
-    wchar_t folder[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, folder);
+    // The module lies in the build folder; device, store and folder are put back however the
+    // test ends.
+    struct Restore {
+        wchar_t folder[MAX_PATH] = {};
+        IDirect3DDevice9* device = CurrentDevice;
+        Vo_DocResManager* store = CurrentDocResManager;
+        Restore() { GetCurrentDirectoryW(MAX_PATH, folder); }
+        ~Restore()
+        {
+            CurrentDevice = device;
+            CurrentDocResManager = store;
+            SetCurrentDirectoryW(folder);
+        }
+    } restore;
     SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
-    IDirect3DDevice9* deviceBefore = CurrentDevice;
-    Vo_DocResManager* storeBefore = CurrentDocResManager;
     CurrentDevice = Device();
     {
         Vo_DocResManager store;
         CurrentDocResManager = &store;
-        m_pattern.PatternLink().Assign(L"test_res.dll", 903);
+        m_pattern.PatternLink().Assign(L"test_res.dll", 904);
         TextureFrameSet& kept = store.LoadImageSetFromModule(m_pattern.PatternLink());
         ASSERT_EQ(kept.frames.size(), 2u);
         kept.currentFrame = 1;
@@ -329,17 +344,39 @@ TEST_F(Vo_PatternBrushDeviceTest, FramesFromAPictureSetInTheModule)
         const TextureFrameSet& frames = m_pattern.Frames();
         ASSERT_EQ(frames.frames.size(), 2u);
         EXPECT_EQ(frames.frames[0].Get(), kept.frames[0].Get());
-        EXPECT_EQ(frames.delays, (std::vector<float>{0.25f, 0.5f}));
-        EXPECT_EQ(frames.height, 2u);
+        EXPECT_EQ(frames.delays, (std::vector<float>{0.5f, 0.5f}));
+        EXPECT_EQ(frames.width, 8u);
+        EXPECT_EQ(frames.height, 4u);
         EXPECT_EQ(m_pattern.FrameIndex(), 0u);
         EXPECT_TRUE(m_pattern.CanDraw());
         EXPECT_EQ(RefCount(frames.frames[0].Get()), before + 1);
-        CurrentDocResManager = storeBefore;
+        CurrentDocResManager = restore.store;
     }
     D3DSURFACE_DESC desc = {};
     EXPECT_EQ(m_pattern.Frames().frames[0]->GetLevelDesc(0, &desc), D3D_OK);
-    CurrentDevice = deviceBefore;
-    SetCurrentDirectoryW(folder);
+
+    for (float t = 0.125f; m_pattern.FrameIndex() == 0 && t < 1.0f; t += 0.125f)
+        m_pattern.Update(t);
+    ASSERT_EQ(m_pattern.FrameIndex(), 1u);
+    m_pattern.PatternScale().SetValue(200);
+    RecordingLayer layer(64, 64);
+    m_pattern.Render(&layer);
+    ASSERT_EQ(layer.draws.size(), 1u);
+    Device()->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    ASSERT_EQ(effect_testing::DrawQuadWithEffect(Device(), m_effect.Get(), DeviceFixture::kSize), D3D_OK);
+    const std::vector<uint32_t> pixels = ReadBack();
+    ASSERT_EQ(pixels.size(), DeviceFixture::kSize * DeviceFixture::kSize);
+    const effect_testing::TexelTable frame(8, 4, PatternFrameB, effect_testing::TexelTable::kWrap);
+    for (unsigned y = 0; y < DeviceFixture::kSize; ++y)
+        for (unsigned x = 0; x < DeviceFixture::kSize; ++x) {
+            const uint32_t want = effect_testing::ToArgb(frame.Sample((x + 0.5) / 16, (y + 0.5) / 8));
+            const uint32_t got = pixels[y * DeviceFixture::kSize + x];
+            ASSERT_TRUE(ColorsNear(got, want, 3))
+                << std::hex << got << " want " << want << std::dec << " at " << x << "," << y;
+            if (x >= 16) {
+                ASSERT_TRUE(ColorsNear(got, pixels[y * DeviceFixture::kSize + x - 16], 3)) << x << "," << y;
+            }
+        }
 }
 
 }  // namespace

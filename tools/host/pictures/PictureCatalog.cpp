@@ -6,6 +6,7 @@
 #include "FirePictures.h"
 #include "ObjectPictures.h"
 #include "PictureFiles.h"
+#include "PatternPictures.h"
 #include "PixelFont.h"
 #include "SeededRandom.h"
 #include "SpritePictures.h"
@@ -235,6 +236,8 @@ const std::vector<PictureEntry>& PictureCatalog()
         {"test-bmp", "test-bmp.bmp", "37 x 19 24-bit BMP, (6x, 12y, 100 + (x ^ y))", MakeTestBmp},
         {"test-argb-dds", "test-argb.dds", "32 x 16 A8R8G8B8 DDS, (8x, 16y, 128, 255 - 4x), full mip chain", MakeTestArgbDds},
         {"test-bump-dds", "test-bump.dds", "32 x 32 V8U8 DDS, (4x - 64, 4y - 64), full mip chain", MakeTestBumpDds},
+        {"test-pattern-a", "test-pattern-a.png", "8 x 4 RGBA PNG, (32x, 64y, 200, 255), frame 1 of the module's pattern set", MakeTestPatternA},
+        {"test-pattern-b", "test-pattern-b.png", "8 x 4 RGBA PNG, (255 - 32x, 40, 64y, 255), frame 2 of the module's pattern set", MakeTestPatternB},
     };
     return s_catalog;
 }

@@ -41,7 +41,8 @@ void ParticleGeomArray::Update(float t)
 
 void ParticleGeomArray::FillSprites(Vo_BaseSpriteProp& emitter)
 {
-    const unsigned int count = emitter.GetParticleCount();
+    // Every quad the buffers hold is filled; the emitter may draw fewer (a fading flow).
+    const unsigned int count = std::min(emitter.Count().Value(), kMaxSpriteParticles);
     if (count == 0 || m_quadCapacity != count || !VertexBuffer() || m_particles.size() < count)
         return;
     void* data = nullptr;

@@ -254,8 +254,6 @@ const wchar_t* const kNamesNotRegisteredYet[] = {
     L"Vo_GlassBallLight",
     L"Vo_MatrixCodeLight",
     // scene objects
-    L"Vo_FlowConstructor",
-    L"Vo_RainConstructor",
     L"Vo_DischargeFXConstructor",
     L"Vo_ButterflyConstructor",
     L"Vo_ExplosionConstructor",

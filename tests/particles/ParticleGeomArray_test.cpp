@@ -11,12 +11,14 @@
 #include "particles/Vo_BirdConstructor.h"
 #include "particles/Vo_DischargeConstructor.h"
 #include "particles/Vo_FishConstructor.h"
+#include "particles/Vo_FlowConstructor.h"
 #include "particles/Vo_FlowerConstructor.h"
 #include "particles/Vo_FogConstructor.h"
 #include "particles/Vo_GhostConstructor.h"
 #include "particles/Vo_GodRayConstructor.h"
 #include "particles/Vo_GrassConstructor.h"
 #include "particles/Vo_LightingConstructor.h"
+#include "particles/Vo_RainConstructor.h"
 #include "particles/Vo_SparkleConstructor.h"
 #include "particles/Vo_StatObjConstructor.h"
 
@@ -204,6 +206,8 @@ TEST(ParticleDraws, PerCreatedParticle)
         {"discharge", [] { return new Vo_DischargeConstructor; }, 2},
         {"grass", [] { return new Vo_GrassConstructor; }, 2 + 3},
         {"lighting", [] { return new Vo_LightingConstructor; }, 2 + 4},
+        {"flow", [] { return new Vo_FlowConstructor; }, 2 + 3},
+        {"rain", [] { return new Vo_RainConstructor; }, 2 + 4},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -1,4 +1,4 @@
-// Stored scenes with a sparkle and a fish emitter: the documents load through the registered
+// Stored scenes with a sparkle, a fish and a flow emitter: the documents load through the registered
 // readers, activating the slide makes each emitter's sprite array, and the layer draws the
 // sprites where their rectangles are and nowhere else.
 #include <windows.h>
@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "particles/Vo_FishConstructor.h"
+#include "particles/Vo_FlowConstructor.h"
 #include "particles/Vo_SparkleConstructor.h"
 #include "particles/Vo_SpriteArrayObj.h"
 #include "runtime/ScreenView.h"
+#include "runtime/Vo_TimeLineControl.h"
 #include "runtime/Vo_SlideContainer.h"
 #include "runtime/Vo_SlideShow_Light.h"
 #include "support/SceneDeviceFixture.h"
@@ -25,14 +27,17 @@ const uint32_t kBlue = 0x0000FF;
 
 class SpritesInDocumentTest : public SceneDeviceFixture {
 protected:
-    void Play(const wchar_t* document)
+    void Play(const wchar_t* document, int moreFrames = 0)
     {
         LoadDocument(AssembledTestDocument(document));
         ASSERT_FALSE(HasFatalFailure());
         ASSERT_EQ(m_root->Slides().size(), 1u);
         m_root->ActivateSlides();
         m_root->SetPicturePosition(ScreenView::kStretch);
-        for (float time : {100.0f, 100.1f, 100.3f}) {
+        std::vector<float> times = {100.0f, 100.1f, 100.3f};
+        for (int i = 1; i <= moreFrames; ++i)
+            times.push_back(100.3f + 0.1f * float(i));
+        for (float time : times) {
             ASSERT_EQ(m_root->FrameMove(time), S_OK);
             ASSERT_EQ(Device()->BeginScene(), D3D_OK);
             m_root->Render(0);
@@ -96,6 +101,62 @@ TEST_F(SpritesInDocumentTest, FishSwimInsideTheirRectangle)
     // way they swam.
     const int blue = CheckBox(26, 0, 63, 38);
     EXPECT_GT(blue, 100);
+}
+
+TEST_F(SpritesInDocumentTest, FlowStaysInsideItsBouncingEdges)
+{
+    // Sprites placed over a corner are turned back by one edge's control, then by the other's:
+    // some frames pass before every one is inside.
+    Play(L"FlowSlide.bin", 5);
+    Vo_SpriteArrayObj* sprites = Sprites();
+    ASSERT_NE(sprites, nullptr);
+    auto* flow = dynamic_cast<Vo_FlowConstructor*>(&sprites->Emitter());
+    ASSERT_NE(flow, nullptr);
+    for (int edge = 0; edge < 4; ++edge)
+        EXPECT_EQ(flow->Control(edge).Mode().Value(), Vo_BoundControl::kBounce);
+    EXPECT_FLOAT_EQ(flow->Spread().Result(), 3.0f);
+    EXPECT_EQ(sprites->QuadsToDraw(), 20);
+    // The top right quarter (target x 32..64, y 0..32), grown by a target pixel for the little
+    // way a sprite reaches over an edge in the frame it bounces.
+    const int blue = CheckBox(31, 0, 63, 32);
+    EXPECT_GT(blue, 100);
+}
+
+TEST_F(SpritesInDocumentTest, AFadingFlowDrawsFewerOfTheQuadsItFills)
+{
+    Play(L"FlowSlide.bin", 5);
+    Vo_SpriteArrayObj* sprites = Sprites();
+    ASSERT_NE(sprites, nullptr);
+    Vo_TimeLineControl& timeline = sprites->Emitter().Timeline();
+    timeline.Mode().SetValue(Vo_TimeLineControl::kCycling);
+    timeline.AdvanceLocalTime(timeline.States(), 1.0f);
+    timeline.AdvanceLocalTime(timeline.States(), 1.25f);
+    ASSERT_FLOAT_EQ(timeline.GetFadeFactor(), 0.5f);
+
+    // Every quad is still written, the ones not drawn included, so that they are up to date
+    // when the fade draws them again.
+    SpriteParticle& last = sprites->Particles().back();
+    last.position.x += 1.0f;
+    sprites->Update(100.9f);
+    EXPECT_EQ(sprites->QuadsToDraw(), 10);
+    void* data = nullptr;
+    ASSERT_EQ(sprites->VertexBuffer()->Lock(0, 0, &data, D3DLOCK_READONLY), D3D_OK);
+    const auto* vertices = static_cast<const DX_V::PCT*>(data);
+    const D3DXVECTOR3 corner = GetSpriteParticleCorner(last);
+    const DX_V::PCT& written = vertices[4 * 19 + 1];
+    EXPECT_FLOAT_EQ(written.x, corner.x);
+    EXPECT_FLOAT_EQ(written.y, corner.y);
+    sprites->VertexBuffer()->Unlock();
+
+    ASSERT_EQ(Device()->BeginScene(), D3D_OK);
+    m_root->Render(0);
+    Device()->EndScene();
+    // Half transparent now: nothing outside the quarter, something of the sprites inside it.
+    CheckBox(31, 0, 63, 32);
+    int tinted = 0;
+    for (uint32_t pixel : ReadBack())
+        tinted += ColorsNear(pixel & 0x00FFFFFF, kRed, 3) ? 0 : 1;
+    EXPECT_GT(tinted, 20);
 }
 
 }  // namespace

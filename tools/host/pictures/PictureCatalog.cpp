@@ -229,6 +229,8 @@ const std::vector<PictureEntry>& PictureCatalog()
         {"clock-hand", "clock-hand.png", "32 x 256 RGBA PNG, a dark blue hand, tip at the top (module picture 72)", MakeClockHand},
         {"butterfly-wing", "butterfly-wing.png", "128 x 128 RGBA PNG, an orange wing with black margins, hinge on the left", MakeButterflyWing},
         {"leaf", "leaf.png", "64 x 96 RGBA PNG, a red and yellow autumn leaf, stem at the bottom", MakeLeaf},
+        {"sprite-leaf", "sprite-leaf.png", "48 x 32 RGBA PNG, an orange autumn leaf pointing right", MakeSpriteLeaf},
+        {"sprite-drop", "sprite-drop.png", "8 x 64 RGBA PNG, a pale blue raindrop streak, brightest at its foot", MakeSpriteDrop},
         {"test-grey", "test-grey.png", "64 x 32 grey PNG, x * 3 + y * 2", MakeTestGrey},
         {"test-rgb", "test-rgb.png", "48 x 40 RGB PNG, (5x, 6y, 255 - 2x - y)", MakeTestRgb},
         {"test-rgba", "test-rgba.png", "40 x 24 RGBA PNG, (200 - 3x, 50 + 5y, 7x + 3y, 255 - 4x)", MakeTestRgba},

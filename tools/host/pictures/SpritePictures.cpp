@@ -192,3 +192,28 @@ bool MakeSpriteLantern(const std::string& path)
         Set(rgba, 1.0f * ribs, (0.55f + 0.3f * (1.0f - body)) * ribs, 0.2f, Soft((body - 1.0f) * 20.0f, 1.0f));
     });
 }
+
+// An autumn leaf pointing right: a pointed oval in orange and brown with a darker middle vein and
+// a short stem on the left.
+bool MakeSpriteLeaf(const std::string& path)
+{
+    return MakeRgba(path, 48, 32, [](float u, float v, float* rgba) {
+        const float along = (u - 0.55f) / 0.42f;  // -1 at the stem end, 1 at the tip
+        const float width = 0.38f * std::sqrt(std::max(0.0f, 1.0f - along * along)) * (1.0f - 0.25f * along);
+        const float blade = Soft((std::fabs(v - 0.5f) - width) * 40.0f, 1.0f);
+        const float stem = (u > 0.04f && u < 0.16f && std::fabs(v - 0.5f) < 0.04f) ? 1.0f : 0.0f;
+        const float vein = std::fabs(v - 0.5f) < 0.03f && along > -0.95f && along < 0.9f ? 1.0f : 0.0f;
+        const float warm = 0.5f + 0.5f * u;
+        const float dark = 1.0f - 0.45f * std::max(vein, stem);
+        Set(rgba, 0.85f * dark, (0.3f + 0.25f * warm) * dark, 0.08f * dark, std::max(blade, stem));
+    });
+}
+
+// A raindrop streak: a thin pale blue line, faint at its top and brightest at its lower end.
+bool MakeSpriteDrop(const std::string& path)
+{
+    return MakeRgba(path, 8, 64, [](float u, float v, float* rgba) {
+        const float across = std::clamp(1.0f - std::fabs(u - 0.5f) * 2.5f, 0.0f, 1.0f);
+        Set(rgba, 0.8f, 0.88f, 1.0f, across * (0.15f + 0.85f * v));
+    });
+}

@@ -14,3 +14,5 @@ bool MakeSpriteFlower(const std::string& path);
 bool MakeSpriteFlash(const std::string& path);
 bool MakeSpriteSparkStrip(const std::string& path);
 bool MakeSpriteLantern(const std::string& path);
+bool MakeSpriteLeaf(const std::string& path);
+bool MakeSpriteDrop(const std::string& path);

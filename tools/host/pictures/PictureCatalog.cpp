@@ -214,6 +214,7 @@ const std::vector<PictureEntry>& PictureCatalog()
         {"haze-distortion", "haze-distortion.png", "512 x 512 RGB PNG, seamless red and green noise with mean 0.5 (seeds 2 and 3)", MakeHazeDistortion},
         {"icon", "glimmer.ico", "icon, 16, 32 and 48 pixels, 32-bit", MakeIcon},
         {"sprite-glow", "sprite-glow.png", "32 x 32 RGBA PNG, a white glow fading to its rim", MakeSpriteGlow},
+        {"sprite-streak", "sprite-streak.png", "32 x 32 RGBA PNG, a white streak across, fading to the top and bottom", MakeSpriteStreak},
         {"sprite-fish", "sprite-fish.png", "64 x 32 RGBA PNG, an orange fish facing right", MakeSpriteFish},
         {"sprite-bird", "sprite-bird.png", "64 x 32 RGBA PNG, a dark bird with raised wings", MakeSpriteBird},
         {"sprite-ghost", "sprite-ghost.png", "32 x 48 RGBA PNG, a pale ghost with a waving hem", MakeSpriteGhost},

@@ -57,6 +57,16 @@ bool MakeSpriteGlow(const std::string& path)
     });
 }
 
+// A white streak across the picture: full along the middle row, fading to nothing at the top and
+// bottom, the same in every column, so that it can be stretched along a line of any length.
+bool MakeSpriteStreak(const std::string& path)
+{
+    return MakeRgba(path, 32, 32, [](float, float v, float* rgba) {
+        const float a = std::pow(std::clamp(1.0f - std::fabs(2.0f * v - 1.0f), 0.0f, 1.0f), 1.5f);
+        Set(rgba, 1.0f, 1.0f, 1.0f, a);
+    });
+}
+
 // An orange fish facing right: an oval body, a triangular tail on the left and a dark eye.
 bool MakeSpriteFish(const std::string& path)
 {

@@ -4,6 +4,7 @@
 // Sprite pictures for the particle emitters' gallery documents: RGBA PNGs with soft alpha edges,
 // each a plain formula so that a look at the code tells what the picture shows.
 bool MakeSpriteGlow(const std::string& path);
+bool MakeSpriteStreak(const std::string& path);
 bool MakeSpriteFish(const std::string& path);
 bool MakeSpriteBird(const std::string& path);
 bool MakeSpriteGhost(const std::string& path);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/RenderTargetPair.h"
+#include "particles/Vo_LightningGN.h"
 #include "particles/Vo_ParticlesObj.h"
 #include "particles/Vo_RadialRays.h"
 #include "particles/Vo_Smoke.h"
@@ -189,6 +190,42 @@ TEST_F(GeneratorDocumentTest, QuadsWithoutTheMask)
         SaveTarget("GeneratorQuads");
 }
 
+// A straight bolt along row 32 from x = 8 to 54: the white core 4 wide under the red outer layer
+// of alpha 127/255 and 8 wide, the colours kept through the mask; everywhere else the picture
+// stays as it is.
+TEST_F(GeneratorDocumentTest, LightningAlongItsLine)
+{
+    Load(L"GeneratorLightning.bin");
+    if (HasFatalFailure())
+        return;
+    auto* lightning = dynamic_cast<Vo_LightningGN*>(Object()->Generator());
+    ASSERT_NE(lightning, nullptr);
+    ASSERT_NE(lightning->Effect(), nullptr) << "the lightning effect did not load from the module";
+    DrawFrame(10.0f);
+    DrawFrame(10.1f);
+    EXPECT_EQ(Object()->QuadCount(1), 15u);
+    EXPECT_EQ(Object()->QuadCount(0), 17u);
+
+    const double a = 127 / 255.0;
+    const double core[3] = {1.0, 1 - a, 1 - a};
+    const double outer[3] = {a + (1 - a) * kPicture[0], (1 - a) * kPicture[1], (1 - a) * kPicture[2]};
+    for (unsigned x = 10; x <= 50; x += 4) {
+        SCOPED_TRACE("x " + std::to_string(x));
+        const uint32_t middle = PixelAt(x, 32) & 0x00FFFFFF;
+        EXPECT_TRUE(ColorsNear(middle, ToColor(core), 3)) << std::hex << middle << " expected " << ToColor(core);
+        const uint32_t edge = PixelAt(x, 35) & 0x00FFFFFF;
+        EXPECT_TRUE(ColorsNear(edge, ToColor(outer), 3)) << std::hex << edge << " expected " << ToColor(outer);
+    }
+    int touched = 0;
+    for (unsigned y = 0; y < 64; ++y)
+        for (unsigned x = 0; x < 64; ++x)
+            if ((y <= 26 || y >= 38 || x <= 2 || x >= 61) && !ColorsNear(PixelAt(x, y) & 0x00FFFFFF, kPictureColor, 2))
+                ++touched;
+    EXPECT_EQ(touched, 0) << "pixels away from the line changed";
+    if (HasFailure())
+        SaveTarget("GeneratorLightning");
+}
+
 class ParticleSlotTest : public SceneDeviceFixture {};
 
 // Slots grow to the count asked for, never shrink, and hold no more quads than 16-bit indices
@@ -257,6 +294,7 @@ TEST_P(GeneratorGalleryTest, DrawsAndMoves)
 
 INSTANTIATE_TEST_SUITE_P(Documents, GeneratorGalleryTest,
                          ::testing::Values(L"Vo_Bling.bin", L"Vo_Smoke.bin", L"Vo_Plant.bin",
-                                           L"Vo_StaticAnimation.bin", L"Vo_RadialRays.bin"));
+                                           L"Vo_StaticAnimation.bin", L"Vo_RadialRays.bin",
+                                           L"Vo_LightningGN.bin"));
 
 }  // namespace

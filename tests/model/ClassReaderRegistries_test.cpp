@@ -257,7 +257,6 @@ const wchar_t* const kNamesNotRegisteredYet[] = {
     L"Vo_DischargeFXConstructor",
     L"Vo_ButterflyConstructor",
     L"Vo_ExplosionConstructor",
-    L"Vo_LightningGN",
     L"Vo_StaticTextConstructor",
     L"Vo_3D_in_2D_array_Constructor",
 };

@@ -1,5 +1,8 @@
 #include "objects3d/Vo_3DObjArray.h"
 
+#include <algorithm>
+
+#include "objects3d/ObjectLimits.h"
 #include "objects3d/Vo_3D_Obj_Ctrl.h"
 #include "runtime/Vo_ABRender.h"
 #include "runtime/Vo_Frame.h"
@@ -23,8 +26,9 @@ Vo_3DObjArray::~Vo_3DObjArray()
     m_roots.clear();
 }
 
-void Vo_3DObjArray::SetCount(unsigned int count)
+void Vo_3DObjArray::SetCount(unsigned int requested)
 {
+    const size_t count = std::min<size_t>(requested, kMaxObjectCopies);
     while (m_roots.size() < count)
         m_roots.push_back(m_description->BuildFrameTree());
     while (m_roots.size() > count) {

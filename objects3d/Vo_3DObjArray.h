@@ -25,7 +25,7 @@ public:
     void Update(float localTime) override;
 
     // Appends new trees at the end or removes the oldest from the front until there are
-    // `count`, then hands the frames to the instances again.
+    // `count` (at most kMaxObjectCopies), then hands the frames to the instances again.
     void SetCount(unsigned int count);
 
     const std::list<Vo_Frame*>& Roots() const { return m_roots; }

@@ -255,10 +255,8 @@ const wchar_t* const kNamesNotRegisteredYet[] = {
     L"Vo_MatrixCodeLight",
     // scene objects
     L"Vo_DischargeFXConstructor",
-    L"Vo_ButterflyConstructor",
     L"Vo_ExplosionConstructor",
     L"Vo_StaticTextConstructor",
-    L"Vo_3D_in_2D_array_Constructor",
 };
 
 std::string Joined(const std::set<vo_string>& names)

@@ -1,0 +1,326 @@
+// Butterflies: the value chasers, the frames handed to bodies and wings, the frozen flight at
+// speed 0, turning back toward the rectangle, containment over two minutes of flight with a
+// fixed seed, the record's versions, and butterflies drawn on a device.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "objects3d/AC_Butterfly.h"
+#include "objects3d/AC_ButterflyWing.h"
+#include "objects3d/ObjectTesting.h"
+#include "objects3d/ValueChaser.h"
+#include "objects3d/Vo_3DObjArray.h"
+#include "objects3d/Vo_ButterflyConstructor.h"
+#include "runtime/ScreenView.h"
+#include "runtime/Vo_Frame.h"
+#include "runtime/Vo_SlideContainer.h"
+#include "runtime/Vo_SlideShow_Light.h"
+#include "support/CountingControl.h"
+#include "support/RegistryReading.h"
+#include "support/SceneDeviceFixture.h"
+#include "support/TestPaths.h"
+
+namespace {
+
+TEST(ValueChaser, StepsTowardTheTargetAndStopsThere)
+{
+    const struct {
+        ValueChaser start;
+        float dt;
+        float value;
+    } steps[] = {
+        {{0, 10, 4}, 1, 4},     // on its way
+        {{8, 10, 4}, 1, 10},    // stops at the target
+        {{0, -10, -4}, 2, -8},  // downward
+        {{-8, -10, -4}, 1, -10},
+        {{5, 5, 4}, 1, 5},      // there already
+        {{0, 10, 4}, 0, 0},     // no step
+    };
+    for (const auto& s : steps) {
+        ValueChaser c = s.start;
+        c.Step(s.dt);
+        EXPECT_FLOAT_EQ(c.value, s.value) << s.start.value << " -> " << s.start.target;
+    }
+
+    const struct {
+        ValueChaser start;
+        float target, rate;
+        float expectedRate;
+    } targets[] = {
+        {{0, 0, 50}, 25, 0, 50},      // rate 0 keeps the speed, toward the target
+        {{0, 0, 50}, -25, 0, -50},
+        {{0, 0, -50}, 25, 0, 50},
+        {{10, 0, 50}, 0, 350, -350},  // a new speed, pointed down
+        {{10, 0, 50}, 10, 0, -50},    // at the target: the sign says down
+        {{10, 0, 50}, 20, -7, 7},
+    };
+    for (const auto& t : targets) {
+        ValueChaser c = t.start;
+        c.SetTarget(t.target, t.rate);
+        EXPECT_FLOAT_EQ(c.target, t.target);
+        EXPECT_FLOAT_EQ(c.rate, t.expectedRate) << t.start.value << " -> " << t.target;
+    }
+}
+
+std::unique_ptr<Vo_3DObjArray> MakeButterflies(const Vo_ButterflyConstructor& description)
+{
+    std::unique_ptr<Vo_ABObj> object(const_cast<Vo_ButterflyConstructor&>(description).CreateObject());
+    return std::unique_ptr<Vo_3DObjArray>(dynamic_cast<Vo_3DObjArray*>(object.release()));
+}
+
+AC_Butterfly& FlightOf(const Vo_Frame* root)
+{
+    return *dynamic_cast<AC_Butterfly*>(root->Animator());
+}
+
+TEST(Vo_ButterflyConstructor, DefaultsAndTheFramesOfBodiesAndWings)
+{
+    PlaceObjectPicture(400, 300);
+    Vo_ButterflyConstructor description;
+    EXPECT_EQ(description.BodyPicture().GetKey(), Vo_ImageFileLink(6, L"common_res.dll").GetKey());
+    EXPECT_EQ(description.BodyMesh().GetKey(), Vo_MeshFile(68, L"common_res.dll").GetKey());
+    EXPECT_EQ(description.MeshLink().GetKey(), Vo_MeshFile(69, L"common_res.dll").GetKey());
+    EXPECT_EQ(description.Size().Value(), 100u);
+    EXPECT_EQ(description.Speed().Value(), 50u);
+    EXPECT_EQ(description.Reserved1().Value(), 50u);
+    EXPECT_FLOAT_EQ(description.WingScale(), 1.0f);
+
+    description.Count().ValueRef() = 3;
+    description.SetWingScale(1.5f);
+    std::unique_ptr<Vo_3DObjArray> butterflies = MakeButterflies(description);
+    ASSERT_TRUE(butterflies);
+    const std::vector<Vo_Frame*> roots(butterflies->Roots().begin(), butterflies->Roots().end());
+    ASSERT_EQ(roots.size(), 3u);
+    ASSERT_EQ(butterflies->Instances().size(), 2u);
+    EXPECT_EQ(butterflies->Instances()[0].Frames(), roots);
+    std::vector<Vo_Frame*> wings;
+    for (auto root = roots.rbegin(); root != roots.rend(); ++root)
+        wings.insert(wings.end(), (*root)->Children().begin(), (*root)->Children().end());
+    EXPECT_EQ(butterflies->Instances()[1].Frames(), wings);
+    EXPECT_EQ(butterflies->Instances()[0].Mesh().AlphaBlend(), 0);
+    EXPECT_EQ(butterflies->Instances()[1].Mesh().AlphaBlend(), 1);
+
+    // The wings carry the butterfly's own wing animators and the copy's wing scale.
+    const Vo_Frame* root = roots[0];
+    ASSERT_EQ(root->Children().size(), 2u);
+    EXPECT_EQ(root->Children()[0]->Animator(), FlightOf(root).Wing1());
+    EXPECT_EQ(root->Children()[1]->Animator(), FlightOf(root).Wing2());
+    EXPECT_FLOAT_EQ(root->Children()[0]->Local()._11, 1.5f);
+    EXPECT_FLOAT_EQ(root->Children()[1]->Local()._33, 1.5f);
+}
+
+// Every frame's world matrix, root and wings of every butterfly.
+std::vector<D3DXMATRIX> Worlds(const Vo_3DObjArray& butterflies)
+{
+    std::vector<D3DXMATRIX> worlds;
+    for (const Vo_Frame* root : butterflies.Roots()) {
+        worlds.push_back(root->World());
+        for (const Vo_Frame* wing : root->Children())
+            worlds.push_back(wing->World());
+    }
+    return worlds;
+}
+
+TEST(Vo_ButterflyConstructor, AtSpeedZeroTheFlightFreezes)
+{
+    PlaceObjectPicture(400, 300);
+    std::srand(7);
+    Vo_ButterflyConstructor description;
+    description.Count().ValueRef() = 4;
+    description.Speed().ValueRef() = 0;
+    std::unique_ptr<Vo_3DObjArray> butterflies = MakeButterflies(description);
+    ASSERT_TRUE(butterflies);
+    std::vector<D3DXVECTOR3> start;
+    for (const Vo_Frame* root : butterflies->Roots())
+        start.push_back(FlightOf(root).Position());
+    butterflies->Update(0.5f);
+    const std::vector<D3DXMATRIX> first = Worlds(*butterflies);
+    for (float time : {0.6f, 1.0f, 3.0f, 10.0f}) {
+        butterflies->Update(time);
+        const std::vector<D3DXMATRIX> now = Worlds(*butterflies);
+        ASSERT_EQ(now.size(), first.size());
+        for (size_t i = 0; i < now.size(); ++i)
+            EXPECT_EQ(now[i], first[i]) << "frame " << i << " at " << time;
+    }
+    size_t i = 0;
+    for (const Vo_Frame* root : butterflies->Roots()) {
+        AC_Butterfly& flight = FlightOf(root);
+        EXPECT_EQ(flight.Position(), start[i++]);
+        EXPECT_FLOAT_EQ(flight.Flap(), 0.0f);
+        EXPECT_FLOAT_EQ(flight.Forward().value, 50.0f);
+        EXPECT_FLOAT_EQ(flight.Vertical().value, 50.0f);
+        // Flap exactly 0: neither wing is wound counter-clockwise.
+        EXPECT_EQ(flight.Wing1()->Winding(), 0);
+        EXPECT_EQ(flight.Wing2()->Winding(), 0);
+    }
+}
+
+TEST(Vo_ButterflyConstructor, BesideTheRectangleItTurnsBackAndSpeedsUp)
+{
+    PlaceObjectPicture(400, 300);
+    Vo_ButterflyConstructor description;
+    description.SetRelativeRect(0.25f, 0.75f, 0.0f, 1.0f);
+    std::unique_ptr<Vo_3DObjArray> butterflies = MakeButterflies(description);
+    ASSERT_TRUE(butterflies);
+    Vo_Frame* root = butterflies->Roots().front();
+    AC_Butterfly& flight = FlightOf(root);
+
+    const struct {
+        float x;
+        float heading;
+    } sides[] = {{50.0f, 0.0f}, {350.0f, -180.0f}};
+    for (const auto& side : sides) {
+        SCOPED_TRACE(side.x);
+        flight.Heading() = {90.0f, 90.0f, 350.0f};
+        flight.Forward() = {50.0f, 50.0f, 350.0f};
+        flight.SetPosition(D3DXVECTOR3(side.x, 150.0f, 0.0f));
+        butterflies->Update(10.0f);
+        butterflies->Update(10.0f);  // no time passes: only the targets change
+        EXPECT_FLOAT_EQ(flight.Heading().target, side.heading);
+        EXPECT_FLOAT_EQ(std::fabs(flight.Heading().rate), 350.0f);
+        EXPECT_GT(flight.Heading().rate * (side.heading - 90.0f), 0.0f) << "turns toward the target";
+        EXPECT_FLOAT_EQ(flight.Forward().target, 300.0f);
+        EXPECT_GT(flight.Forward().rate, 0.0f);
+    }
+}
+
+TEST(Vo_ButterflyConstructor, StaysNearItsRectangleForTwoMinutes)
+{
+    PlaceObjectPicture(400, 300);
+    std::srand(12345);
+    Vo_ButterflyConstructor description;
+    description.SetRelativeRect(0.25f, 0.75f, 0.25f, 0.75f);
+    description.Count().ValueRef() = 8;
+    std::unique_ptr<Vo_3DObjArray> butterflies = MakeButterflies(description);
+    ASSERT_TRUE(butterflies);
+    int inside = 0, samples = 0;
+    float worst = 0.0f;
+    for (int frame = 1; frame <= 120 * 30; ++frame) {
+        butterflies->Update(float(frame) / 30.0f);
+        for (const Vo_Frame* root : butterflies->Roots()) {
+            const D3DXVECTOR3& p = FlightOf(root).Position();
+            // How far outside the rectangle (100..300, 75..225), 0 inside.
+            const float dx = std::max({100.0f - p.x, p.x - 300.0f, 0.0f});
+            const float dy = std::max({75.0f - p.y, p.y - 225.0f, 0.0f});
+            worst = std::max({worst, dx, dy});
+            inside += dx == 0.0f && dy == 0.0f;
+            ++samples;
+        }
+    }
+    // The edges only steer: at up to 300 pixels a second a butterfly overshoots before it has
+    // turned, but it comes back, and it never gets further than this from the rectangle.
+    EXPECT_LT(worst, 150.0f);
+    EXPECT_GT(double(inside) / samples, 0.3) << inside << " of " << samples;
+}
+
+TEST(Vo_ButterflyConstructor, RecordVersionsAndReservedValues)
+{
+    PlaceObjectPicture(400, 300);
+    for (int32_t version : {1, 2}) {
+        SCOPED_TRACE(version);
+        QueuedStream s;
+        PushLink(s, L"C:\\body.png", 3);
+        PushLink(s, L"C:\\body.x", 4);
+        s.Push(QueuedStream::UInt{70}).Push(QueuedStream::UInt{20});
+        if (version >= 2)
+            s.Push(QueuedStream::Float{0.75f});
+        PushObjectRecord(s, 5, 150, L"C:\\wing.png", 8, L"C:\\wing.x", 9, 60);
+        auto butterfly = ReadObjectThroughRegistry<Vo_ButterflyConstructor>(L"Vo_ButterflyConstructor", s, version);
+        ASSERT_TRUE(butterfly);
+        EXPECT_EQ(butterfly->BodyPicture().GetKey(), Vo_ImageFileLink(3, L"C:\\body.png").GetKey());
+        EXPECT_EQ(butterfly->BodyMesh().GetKey(), Vo_MeshFile(4, L"C:\\body.x").GetKey());
+        EXPECT_EQ(butterfly->Reserved1().Value(), 70u);
+        EXPECT_EQ(butterfly->Reserved2().Value(), 20u);
+        EXPECT_FLOAT_EQ(butterfly->WingScale(), version >= 2 ? 0.75f : 1.0f);
+        EXPECT_EQ(butterfly->Count().Value(), 5u);
+        EXPECT_EQ(butterfly->Size().Value(), 150u);
+        EXPECT_EQ(butterfly->PictureLink().GetKey(), Vo_ImageFileLink(8, L"C:\\wing.png").GetKey());
+        EXPECT_EQ(butterfly->MeshLink().GetKey(), Vo_MeshFile(9, L"C:\\wing.x").GetKey());
+        EXPECT_EQ(butterfly->Speed().Value(), 60u);
+    }
+
+    // The reserved values tell their observers when they change.
+    Vo_ButterflyConstructor butterfly;
+    UIntCountingControl watcher;
+    watcher.Attach(&butterfly.Reserved1());
+    QueuedStream s;
+    PushLink(s, L"", 0);
+    PushLink(s, L"", 0);
+    s.Push(QueuedStream::UInt{51}).Push(QueuedStream::UInt{50});
+    PushObjectRecord(s, 1, 100, L"", 0, L"", 0);
+    butterfly.LoadFields(s, 1);
+    EXPECT_FALSE(s.Failed());
+    EXPECT_EQ(watcher.Changes(), 1);
+}
+
+// Butterflies of the blue picture over the red one, frozen (speed 0) with their wings half
+// raised, on a device.
+class ButterflyOnDeviceTest : public SceneDeviceFixture {
+protected:
+    void SetUp() override
+    {
+        SceneDeviceFixture::SetUp();
+        // The meshes come from common_res.dll in the build folder.
+        wchar_t folder[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, folder);
+        m_folder = folder;
+        SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
+    }
+    void TearDown() override
+    {
+        SceneDeviceFixture::TearDown();
+        if (!m_folder.empty())
+            SetCurrentDirectoryW(m_folder.c_str());
+    }
+
+    std::wstring m_folder;
+};
+
+TEST_F(ButterflyOnDeviceTest, DrawnWhereTheButterflyIs)
+{
+    LoadDocument(AssembledTestDocument(L"ButterflySlide.bin"));
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_EQ(m_root->Slides().size(), 1u);
+    m_root->ActivateSlides();
+    m_root->SetPicturePosition(ScreenView::kStretch);
+    auto& objects = m_root->Slides()[0]->DrawnObjects();
+    ASSERT_EQ(objects.size(), 1u);
+    auto* butterflies = dynamic_cast<Vo_3DObjArray*>(objects[0].Get());
+    ASSERT_TRUE(butterflies);
+    ASSERT_EQ(butterflies->Roots().size(), 1u);
+    ASSERT_TRUE(butterflies->Instances()[0].HasMesh()) << "the body mesh from the module";
+    ASSERT_TRUE(butterflies->Instances()[1].HasMesh()) << "the wing mesh from the module";
+    // Heading 90 spreads the wings to both sides of the picture; half raised.
+    AC_Butterfly& flight = FlightOf(butterflies->Roots().front());
+    flight.Heading() = {90.0f, 90.0f, 350.0f};
+    flight.SetFlap(40.0f);
+    for (float time : {100.0f, 100.1f}) {
+        ASSERT_EQ(m_root->FrameMove(time), S_OK);
+        ASSERT_EQ(Device()->BeginScene(), D3D_OK);
+        m_root->Render(0);
+        Device()->EndScene();
+    }
+    // The butterfly sits at the picture's centre (4, 4), target pixel 32; size 20 makes each
+    // wing 4 picture pixels (32 target pixels) long, so the corners stay red.
+    const std::vector<uint32_t> pixels = ReadBack();
+    int blue = 0;
+    for (unsigned y = 0; y < kSize; ++y)
+        for (unsigned x = 0; x < kSize; ++x) {
+            const uint32_t pixel = pixels[y * kSize + x] & 0x00FFFFFF;
+            blue += ColorsNear(pixel, 0x0000FF, 3);
+            const bool corner = (x < 6 || x >= kSize - 6) && (y < 6 || y >= kSize - 6);
+            if (corner)
+                EXPECT_TRUE(ColorsNear(pixel, 0xFF0000, 3)) << x << ", " << y << ": " << std::hex << pixel;
+        }
+    EXPECT_GT(blue, 200);
+    if (HasFailure())
+        SaveTarget("butterfly");
+}
+
+}  // namespace

@@ -102,20 +102,39 @@ struct Document {
 };
 
 // The gallery's documents as the build assembled them, and the program's own scene.
+// The share of the documents this run takes: VO_DAMAGED_SHARD="i/n" keeps every n-th document
+// from the i-th on, so that ctest runs the shares side by side; without it, every document.
+bool InThisShare(size_t index)
+{
+    const std::string share = EnvironmentText("VO_DAMAGED_SHARD");
+    const size_t slash = share.find('/');
+    if (slash == std::string::npos)
+        return true;
+    const int first = std::atoi(share.c_str()), count = std::atoi(share.c_str() + slash + 1);
+    return count <= 1 || static_cast<int>(index % static_cast<size_t>(count)) == first;
+}
+
 std::vector<Document> Documents()
 {
-    std::vector<Document> documents;
-    const std::vector<uint8_t> names = ReadBuiltFile(L"tests\\gallery\\documents.txt");
-    std::istringstream list(std::string(names.begin(), names.end()));
+    std::vector<std::string> names;
+    const std::vector<uint8_t> list = ReadBuiltFile(L"tests\\gallery\\documents.txt");
+    std::istringstream lines(std::string(list.begin(), list.end()));
     std::string line;
-    while (std::getline(list, line)) {
+    while (std::getline(lines, line)) {
         line.erase(line.find_last_not_of("\r\n ") + 1);
-        if (line.empty())
-            continue;
-        const std::wstring file = L"tests\\gallery\\" + std::wstring(line.begin(), line.end()) + L".bin";
-        documents.push_back({line, ReadBuiltFile(file)});
+        if (!line.empty())
+            names.push_back(line);
     }
-    documents.push_back({"EmbeddedScene", ReadBuiltFile(L"resources\\scene\\EmbeddedScene.bin")});
+    names.push_back("EmbeddedScene");
+    std::vector<Document> documents;
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (!InThisShare(i))
+            continue;
+        const std::wstring name(names[i].begin(), names[i].end());
+        const std::wstring file = names[i] == "EmbeddedScene" ? L"resources\\scene\\EmbeddedScene.bin"
+                                                              : L"tests\\gallery\\" + name + L".bin";
+        documents.push_back({names[i], ReadBuiltFile(file)});
+    }
     return documents;
 }
 

@@ -252,7 +252,6 @@ const wchar_t* const kConstructorNames[] = {
 const wchar_t* const kNamesNotRegisteredYet[] = {
     // layers
     L"Vo_GlassBallLight",
-    L"Vo_MatrixCodeLight",
     // scene objects
     L"Vo_DischargeFXConstructor",
     L"Vo_ExplosionConstructor",

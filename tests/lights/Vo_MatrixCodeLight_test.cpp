@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "lights/GlyphRain.h"
@@ -14,6 +15,7 @@
 #include "model/CurrentDevice.h"
 #include "model/D3DResourceMakers.h"
 #include "model/DataBuffer.h"
+#include "model/TextureFrameSet.h"
 #include "model/Vo_DocResManager.h"
 #include "runtime/CurrentScreenView.h"
 #include "runtime/PicturePlacement.h"
@@ -22,6 +24,7 @@
 #include "support/BmpBytes.h"
 #include "support/QueuedStream.h"
 #include "support/SceneDeviceFixture.h"
+#include "support/TestPaths.h"
 
 namespace {
 
@@ -265,6 +268,46 @@ TEST_F(MatrixOnDevice, TheStripIsCutIntoSlicesAndEveryCellGetsASprite)
     EXPECT_EQ(m_layer->LuminanceMap(), nullptr);
 }
 
+TEST_F(MatrixOnDevice, TheModulesStripHoldsOneGlyphPerSliceWithClearEdges)
+{
+    // Wine finds a data module in the program's folder or the current one; the build puts
+    // common_res.dll in the build folder.
+    SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
+    m_layer->GlyphLink().Assign(L"common_res.dll", 40);
+    SetPicture(kSize, kSize, [](unsigned, unsigned) { return kBlue; });
+    Show();
+    // 32 x 1024 pixels: 1024 / 32 + 2 slices.
+    ASSERT_EQ(m_layer->Settings().glyphRows, 34) << "picture 40 not found in common_res.dll";
+    const TextureFrameSet& set = m_store->GetTextureFrameSet(m_layer->GlyphLink());
+    ASSERT_FALSE(set.frames.empty());
+    IDirect3DTexture9* strip = set.frames[0].Get();
+    D3DSURFACE_DESC desc = {};
+    ASSERT_EQ(strip->GetLevelDesc(0, &desc), D3D_OK);
+    ASSERT_EQ(desc.Format, D3DFMT_A8R8G8B8);
+    ASSERT_EQ(desc.Width, 32u);
+    ASSERT_EQ(desc.Height, 1024u);
+    D3DLOCKED_RECT locked = {};
+    ASSERT_EQ(strip->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+    auto alphaAt = [&](unsigned x, unsigned y) {
+        return static_cast<const uint8_t*>(locked.pBits)[y * locked.Pitch + x * 4 + 3];
+    };
+    for (unsigned k = 0; k < 34; ++k) {
+        SCOPED_TRACE(k);
+        // The rows where slice k meets its neighbours are clear, so filtering never bleeds a
+        // neighbour's glyph into a sprite; the slice's own rows hold a white glyph.
+        const unsigned top = k * 1024 / 34, bottom = (k + 1) * 1024 / 34;
+        unsigned opaque = 0;
+        for (unsigned x = 0; x < 32; ++x) {
+            EXPECT_EQ(alphaAt(x, top), 0) << x;
+            EXPECT_EQ(alphaAt(x, bottom - 1), 0) << x;
+            for (unsigned y = top; y < bottom; ++y)
+                opaque += alphaAt(x, y) == 255;
+        }
+        EXPECT_GT(opaque, 100u);
+    }
+    strip->UnlockRect(0);
+}
+
 TEST_F(MatrixOnDevice, Mode0DrawsThePictureAndTheGlyphsOnIt)
 {
     SetPicture(kSize, kSize, [](unsigned, unsigned) { return kBlue; });
@@ -368,16 +411,24 @@ TEST_F(MatrixOnDevice, TheLuminanceMapHoldsThePicturesBrightness)
 
 TEST_F(MatrixOnDevice, AMissingGlyphPictureShowsThePictureAlone)
 {
-    m_layer->GlyphLink().Assign(L"C:\\glyphs\\missing.png", 77);
-    SetPicture(kSize, kSize, [](unsigned, unsigned) { return kBlue; });
-    Show();
-    EXPECT_EQ(m_layer->Settings().glyphRows, 0);
-    EXPECT_EQ(m_layer->Rain(), nullptr);
-    EXPECT_EQ(m_layer->Sprites().QuadCount(), 0);
-    DrawFrame(0.1f);
-    for (unsigned y = 4; y < kSize; y += 12)
-        for (unsigned x = 4; x < kSize; x += 12)
-            ExpectAt(x, y, kBlue);
+    // A file the store does not hold, and a module that cannot be opened (the store gives a
+    // stand-in size without a texture).
+    const std::pair<const wchar_t*, int64_t> links[] = {{L"C:\\glyphs\\missing.png", 77},
+                                                        {L"no_such_module.dll", 40}};
+    for (const auto& link : links) {
+        SCOPED_TRACE(testing::Message() << link.second);
+        m_layer.reset(new Vo_MatrixCodeLight());
+        m_layer->GlyphLink().Assign(link.first, link.second);
+        SetPicture(kSize, kSize, [](unsigned, unsigned) { return kBlue; });
+        Show();
+        EXPECT_EQ(m_layer->Settings().glyphRows, 0);
+        EXPECT_EQ(m_layer->Rain(), nullptr);
+        EXPECT_EQ(m_layer->Sprites().QuadCount(), 0);
+        DrawFrame(0.1f);
+        for (unsigned y = 4; y < kSize; y += 12)
+            for (unsigned x = 4; x < kSize; x += 12)
+                ExpectAt(x, y, kBlue);
+    }
 }
 
 TEST_F(MatrixOnDevice, AGridTooLargeForItsSpritesDrawsThePictureAlone)

@@ -4,6 +4,7 @@
 #include "LakeScenePictures.h"
 #include "DisplacementPicture.h"
 #include "FirePictures.h"
+#include "GlyphPictures.h"
 #include "ObjectPictures.h"
 #include "PictureFiles.h"
 #include "PatternPictures.h"
@@ -210,6 +211,7 @@ const std::vector<PictureEntry>& PictureCatalog()
         {"fire-tongues", "fire-tongues.png", "256 x 256 grey PNG, flame tongues bright at the bottom, seamless across (seed 7)", MakeFireTongues},
         {"fire-pattern", "fire-pattern.png", "256 x 256 grey PNG, flame tongues bright at the bottom, seamless across (seed 93)", MakeFirePattern},
         {"fire-noise", "fire-noise.png", "256 x 256 grey PNG, seamless turbulence noise (seed 8)", MakeFireNoise},
+        {"glyph-strip", "glyph-strip.png", "32 x 1024 RGBA PNG, 34 white glyphs on transparent ground, one per 1024 / 34 pixels", MakeGlyphStrip},
         {"water-bump", "water-bump.png", "256 x 256 RGB PNG, seamless red and green noise with mean 0.5 (seeds 89 and 90)", MakeWaterBump},
         {"haze-distortion", "haze-distortion.png", "512 x 512 RGB PNG, seamless red and green noise with mean 0.5 (seeds 2 and 3)", MakeHazeDistortion},
         {"icon", "glimmer.ico", "icon, 16, 32 and 48 pixels, 32-bit", MakeIcon},

@@ -6,6 +6,7 @@
 #include "FirePictures.h"
 #include "GlyphPictures.h"
 #include "ObjectPictures.h"
+#include "BoltPictures.h"
 #include "PictureFiles.h"
 #include "PatternPictures.h"
 #include "PixelFont.h"
@@ -214,6 +215,9 @@ const std::vector<PictureEntry>& PictureCatalog()
         {"glyph-strip", "glyph-strip.png", "32 x 1024 RGBA PNG, 34 white glyphs on transparent ground, one per 1024 / 34 pixels", MakeGlyphStrip},
         {"water-bump", "water-bump.png", "256 x 256 RGB PNG, seamless red and green noise with mean 0.5 (seeds 89 and 90)", MakeWaterBump},
         {"haze-distortion", "haze-distortion.png", "512 x 512 RGB PNG, seamless red and green noise with mean 0.5 (seeds 2 and 3)", MakeHazeDistortion},
+        {"bolt", "bolt.png", "256 x 64 RGBA PNG, two jagged bolts stacked with a blue glow, tapered ends (seed 95)", MakeBolt},
+        {"bolt-alternate", "bolt-alternate.png", "256 x 64 RGBA PNG, two thinner, wilder bolts with a violet glow, tapered ends (seed 98)", MakeBoltAlternate},
+        {"bolt-glow", "bolt-glow.png", "64 x 64 RGBA PNG, a soft white band along the middle of each half, narrowing at the sides", MakeBoltGlow},
         {"icon", "glimmer.ico", "icon, 16, 32 and 48 pixels, 32-bit", MakeIcon},
         {"sprite-glow", "sprite-glow.png", "32 x 32 RGBA PNG, a white glow fading to its rim", MakeSpriteGlow},
         {"sprite-streak", "sprite-streak.png", "32 x 32 RGBA PNG, a white streak across, fading to the top and bottom", MakeSpriteStreak},

@@ -22,6 +22,12 @@ public:
         m_last = other.m_last;
     }
 
+    // The clock starts again from 0 at time 0.
+    void ResetClock()
+    {
+        m_accumulated = 0.0f;
+        m_last = 0.0f;
+    }
     float Step() const { return m_step; }
     float Accumulated() const { return m_accumulated; }
     float Last() const { return m_last; }

@@ -253,9 +253,6 @@ const wchar_t* const kNamesNotRegisteredYet[] = {
     // layers
     L"Vo_GlassBallLight",
     // scene objects
-    L"Vo_DischargeFXConstructor",
-    L"Vo_ExplosionConstructor",
-    L"Vo_StaticTextConstructor",
 };
 
 std::string Joined(const std::set<vo_string>& names)

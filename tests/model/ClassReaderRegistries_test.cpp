@@ -251,7 +251,6 @@ const wchar_t* const kConstructorNames[] = {
 // name off this list; once the list is empty every name of the tables must be registered.
 const wchar_t* const kNamesNotRegisteredYet[] = {
     // layers
-    L"Vo_GlassBallLight",
     // scene objects
 };
 

@@ -7,6 +7,7 @@
 #include "GlyphPictures.h"
 #include "ObjectPictures.h"
 #include "BoltPictures.h"
+#include "GlassBallPictures.h"
 #include "PictureFiles.h"
 #include "PatternPictures.h"
 #include "PixelFont.h"
@@ -218,6 +219,10 @@ const std::vector<PictureEntry>& PictureCatalog()
         {"bolt", "bolt.png", "256 x 64 RGBA PNG, two jagged bolts stacked with a blue glow, tapered ends (seed 95)", MakeBolt},
         {"bolt-alternate", "bolt-alternate.png", "256 x 64 RGBA PNG, two thinner, wilder bolts with a violet glow, tapered ends (seed 98)", MakeBoltAlternate},
         {"bolt-glow", "bolt-glow.png", "64 x 64 RGBA PNG, a soft white band along the middle of each half, narrowing at the sides", MakeBoltGlow},
+        {"glassball-background", "glassball-background.png", "800 x 600 RGB PNG, a meadow valley with hills under an evening sky and a low sun (seed 5)", MakeGlassBallBackground},
+        {"glassball-glare", "glassball-glare.png", "256 x 256 RGBA PNG, a soft white crescent along the ball's upper-left rim", MakeGlassBallGlare},
+        {"glassball-spot", "glassball-spot.png", "128 x 128 RGBA PNG, a small bright specular spot above left of the centre", MakeGlassBallSpot},
+        {"glassball-stand", "glassball-stand.png", "463 x 187 RGBA PNG, a bronze pedestal with a cradle for the ball, transparent around it", MakeGlassBallStand},
         {"icon", "glimmer.ico", "icon, 16, 32 and 48 pixels, 32-bit", MakeIcon},
         {"sprite-glow", "sprite-glow.png", "32 x 32 RGBA PNG, a white glow fading to its rim", MakeSpriteGlow},
         {"sprite-streak", "sprite-streak.png", "32 x 32 RGBA PNG, a white streak across, fading to the top and bottom", MakeSpriteStreak},

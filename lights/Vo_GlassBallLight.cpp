@@ -405,7 +405,12 @@ void Vo_GlassBallLight::FrameSize(float& width, float& height) const
 
 void Vo_GlassBallLight::Layout(int width, int height)
 {
-    Vo_2D_Light::Layout(width, height);
+    // While a size is pushed the base keeps its own target size, which its push stores and its pop
+    // brings back; the ball's layouts for the pushed surface must not replace it.
+    if (m_sizePushed)
+        Vo_2D_Light::Layout(TargetWidth(), TargetHeight());
+    else
+        Vo_2D_Light::Layout(width, height);
     if (!m_sizePushed) {
         m_keptWidth = width;
         m_keptHeight = height;

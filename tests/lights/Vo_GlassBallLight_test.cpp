@@ -239,6 +239,32 @@ TEST(Vo_GlassBallLightLens, ALayoutWithoutPicturesKeepsTheTermsFinite)
         EXPECT_TRUE(std::isfinite(value));
 }
 
+// An object that draws into a surface of its own pushes its size; the pop brings the layer's
+// target size back, for the layer and for the base.
+TEST(Vo_GlassBallLightLens, APushedSurfaceSizeIsGivenBackByThePop)
+{
+    Vo_GlassBallLight layer;
+    layer.BackgroundSwitch().SetValue(1);
+    layer.Layout(640, 480);
+    layer.SetPicturePosition(ScreenView::kFit);
+    D3DSURFACE_DESC surface = {};
+    surface.Width = 128;
+    surface.Height = 64;
+    layer.PushTargetSize(surface, ScreenView::kStretch);
+    EXPECT_TRUE(layer.SizePushed());
+    EXPECT_EQ(layer.TargetWidth(), 128);
+    EXPECT_EQ(layer.PlacementMode(), ScreenView::kStretch);
+    layer.PopTargetSize();
+    EXPECT_FALSE(layer.SizePushed());
+    EXPECT_EQ(layer.TargetWidth(), 640);
+    EXPECT_EQ(layer.TargetHeight(), 480);
+    EXPECT_EQ(layer.PlacementMode(), ScreenView::kFit);
+    // A gradient background always lays out in the fill mode.
+    layer.BackgroundSwitch().SetValue(0);
+    layer.SetPicturePosition(ScreenView::kFit);
+    EXPECT_EQ(layer.PlacementMode(), ScreenView::kFill);
+}
+
 TEST(Vo_GlassBallLightMotion, WobbleIsATriangleBetweenMinusOneAndOne)
 {
     const struct {

@@ -61,17 +61,11 @@ void Vo_StatObjConstructor::GetScreenQuad(ScreenQuad* quad) const
 {
     if (!quad)
         return;
-    InitScreenQuad(*quad);
     const float left = float(m_rectangle.Left().Value());
     const float right = float(m_rectangle.Right().Value());
     const float top = float(m_rectangle.Top().Value());
     const float bottom = float(m_rectangle.Bottom().Value());
-    const float xs[4] = {left, left, right, right};
-    const float ys[4] = {bottom, top, bottom, top};
-    for (int i = 0; i < 4; ++i) {
-        quad->corners[i].x = xs[i];
-        quad->corners[i].y = ys[i];
-    }
+    InitRectangleQuad(*quad, left, top, right, bottom);
 }
 
 bool Vo_StatObjConstructor::HitTest(float x, float y) const

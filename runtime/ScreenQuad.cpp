@@ -10,13 +10,22 @@ void InitScreenQuad(ScreenQuad& quad)
         quad.corners[i] = {0.0f, 0.0f, 1.0f, kUV[i][0], kUV[i][1]};
 }
 
-void InitBackBufferQuad(ScreenQuad& quad, float width, float height)
+void InitRectangleQuad(ScreenQuad& quad, float left, float top, float right, float bottom)
 {
     InitScreenQuad(quad);
-    quad.corners[ScreenQuad::kBottomLeft].y = height;
-    quad.corners[ScreenQuad::kBottomRight].x = width;
-    quad.corners[ScreenQuad::kBottomRight].y = height;
-    quad.corners[ScreenQuad::kTopRight].x = width;
+    quad.corners[ScreenQuad::kBottomLeft].x = left;
+    quad.corners[ScreenQuad::kBottomLeft].y = bottom;
+    quad.corners[ScreenQuad::kTopLeft].x = left;
+    quad.corners[ScreenQuad::kTopLeft].y = top;
+    quad.corners[ScreenQuad::kBottomRight].x = right;
+    quad.corners[ScreenQuad::kBottomRight].y = bottom;
+    quad.corners[ScreenQuad::kTopRight].x = right;
+    quad.corners[ScreenQuad::kTopRight].y = top;
+}
+
+void InitBackBufferQuad(ScreenQuad& quad, float width, float height)
+{
+    InitRectangleQuad(quad, 0.0f, 0.0f, width, height);
 }
 
 ScreenQuad FitQuadToAspect(unsigned pictureWidth, unsigned pictureHeight, int width, int height)
@@ -44,15 +53,7 @@ ScreenQuad FitQuadToAspect(unsigned pictureWidth, unsigned pictureHeight, int wi
     }
 
     ScreenQuad quad;
-    InitScreenQuad(quad);
-    quad.corners[ScreenQuad::kBottomLeft].x = left;
-    quad.corners[ScreenQuad::kBottomLeft].y = top + fittedHeight;
-    quad.corners[ScreenQuad::kTopLeft].x = left;
-    quad.corners[ScreenQuad::kTopLeft].y = top;
-    quad.corners[ScreenQuad::kBottomRight].x = left + fittedWidth;
-    quad.corners[ScreenQuad::kBottomRight].y = top + fittedHeight;
-    quad.corners[ScreenQuad::kTopRight].x = left + fittedWidth;
-    quad.corners[ScreenQuad::kTopRight].y = top;
+    InitRectangleQuad(quad, left, top, left + fittedWidth, top + fittedHeight);
     return quad;
 }
 

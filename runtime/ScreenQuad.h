@@ -17,6 +17,8 @@ struct ScreenQuad {
 
 // All positions (0, 0) with z 1, texture coordinates (0, 1), (0, 0), (1, 1), (1, 0).
 void InitScreenQuad(ScreenQuad& quad);
+// The rectangle's quad: (left, bottom), (left, top), (right, bottom), (right, top), z 1.
+void InitRectangleQuad(ScreenQuad& quad, float left, float top, float right, float bottom);
 // The quad (0, H), (0, 0), (W, H), (W, 0) of a back buffer of W x H pixels, z 1.
 void InitBackBufferQuad(ScreenQuad& quad, float width, float height);
 // The same for the back buffer of CurrentDevice.

@@ -145,19 +145,13 @@ void Vo_ViewObjCtrl::GetScreenQuad(ScreenQuad* quad) const
 {
     if (!quad)
         return;
-    InitScreenQuad(*quad);
     const float width = float(PictureWidth());
     const float height = float(PictureHeight());
     const float left = m_minX * width;
     const float right = m_maxX * width;
     const float top = m_minY * height;
     const float bottom = m_maxY * height;
-    const float xs[4] = {left, left, right, right};
-    const float ys[4] = {bottom, top, bottom, top};
-    for (int i = 0; i < 4; ++i) {
-        quad->corners[i].x = xs[i];
-        quad->corners[i].y = ys[i];
-    }
+    InitRectangleQuad(*quad, left, top, right, bottom);
 }
 
 D3DXVECTOR3 Vo_ViewObjCtrl::RandomPointInRect() const

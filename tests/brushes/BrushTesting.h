@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the brush tests: hand-built record values for the queued stream, a layer that records
-// what brushes draw through it, and reference counts of device objects.
+// what brushes draw through it, a brush that draws with a given effect, and reference counts of
+// device objects.
 #include <windows.h>
 #include <d3d9.h>
 #include <d3dx9.h>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "brushes/Vo_FX_Constructor.h"
 #include "runtime/PictureMesh.h"
 #include "runtime/Vo_ABRender.h"
 #include "runtime/Vo_IndexedMesh.h"
@@ -55,6 +57,41 @@ inline void PushCentralRecord(QueuedStream& s, float x, float y, float z)
     s.Push(QueuedStream::String{L"Vo_CentralBased"}).Push(QueuedStream::Int{1});
     s.Push(QueuedStream::Float{x}).Push(QueuedStream::Float{y}).Push(QueuedStream::Float{z});
 }
+
+// A brush of the given class that draws with an effect the test hands it instead of the one its
+// link names in the resource store: GiveEffect sets it at once, and LoadResources sets it again
+// after the brush's own resources, so that the clone a brush object loads keeps it too. The test
+// keeps the effect alive; the brush holds references only through its own effect slot.
+template <class Brush>
+class WithGivenEffect : public Brush {
+public:
+    WithGivenEffect() = default;
+    // Taken when the brush loads its resources.
+    explicit WithGivenEffect(ID3DXEffect* effect) : m_given(effect) {}
+
+    void GiveEffect(ID3DXEffect* effect)
+    {
+        m_given = effect;
+        ApplyGiven();
+    }
+    void LoadResources(MaskSlot* slot) override
+    {
+        Brush::LoadResources(slot);
+        if (m_given)
+            ApplyGiven();
+    }
+    Vo_FX_Constructor* Clone() const override { return new WithGivenEffect(*this); }
+
+private:
+    void ApplyGiven()
+    {
+        ComRef<ID3DXEffect> held;
+        held.Assign(m_given);
+        this->SetEffect(held);
+    }
+
+    ID3DXEffect* m_given = nullptr;
+};
 
 inline ULONG RefCount(IUnknown* object)
 {

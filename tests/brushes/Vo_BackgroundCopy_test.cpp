@@ -12,16 +12,6 @@ using namespace brush_testing;
 
 namespace {
 
-class TestCopy : public Vo_BackgroundCopy {
-public:
-    void GiveEffect(ID3DXEffect* effect)
-    {
-        ComRef<ID3DXEffect> held;
-        held.Assign(effect);
-        SetEffect(held);
-    }
-};
-
 TEST(Vo_BackgroundCopyTest, Defaults)
 {
     Vo_BackgroundCopy brush;
@@ -119,7 +109,7 @@ TEST_F(Vo_BackgroundCopyDeviceTest, RenderValues)
 {
     ComRef<ID3DXEffect> effect = effect_testing::LoadEffect(Device(), "backgroundcopy");
     ASSERT_TRUE(effect);
-    TestCopy brush;
+    WithGivenEffect<Vo_BackgroundCopy> brush;
     brush.GiveEffect(effect.Get());
     brush.Rectangle().CenterX().ValueRef() = 100;
     brush.Rectangle().CenterY().ValueRef() = -50;

@@ -71,16 +71,6 @@ TEST(Vo_BendFXTest, RecordThroughTheRegistry)
     EXPECT_NEAR(copy->BendAngle(), Vo_BendFX::BendAngleAt(0.1f, 0.2f, 0.1f, 1), 1e-7f);
 }
 
-class TestBend : public Vo_BendFX {
-public:
-    void GiveEffect(ID3DXEffect* effect)
-    {
-        ComRef<ID3DXEffect> held;
-        held.Assign(effect);
-        SetEffect(held);
-    }
-};
-
 class Vo_BendFXDeviceTest : public DeviceFixture {
 protected:
     void SetUp() override
@@ -105,7 +95,7 @@ TEST_F(Vo_BendFXDeviceTest, GridAndRenderValues)
     ASSERT_TRUE(effect);
     SetPicturePlacement(ScreenQuad(), 64, 64, 200, 100, 64, 64);
     {
-        TestBend bend;
+        WithGivenEffect<Vo_BendFX> bend;
         const D3DXVECTOR3 corners[4] = {{0, 100, 0}, {0, 0, 0}, {200, 100, 0}, {200, 0, 0}};
         for (int i = 0; i < 4; ++i)
             bend.Region().Corner(i).SetValue(corners[i]);

@@ -12,47 +12,22 @@ using namespace brush_testing;
 
 namespace {
 
-// A brush that takes a given effect instead of asking the resource store, and counts calls.
-class EffectBrush : public Vo_FX_Constructor {
+// A brush that counts the calls the runtime object forwards to it.
+class CountingBrush : public Vo_FX_Constructor {
 public:
-    explicit EffectBrush(ID3DXEffect* effect) : m_given(effect) {}
-    EffectBrush(const EffectBrush& other) = default;
-    void LoadResources(MaskSlot* slot) override
-    {
-        ComRef<ID3DXEffect> held;
-        held.Assign(m_given);
-        SetEffect(held);
-        SetMask(slot);
-    }
     void Update(float time) override
     {
         Vo_FX_Constructor::Update(time);
         ++updates;
     }
     void Render(Vo_ABRender*) override { ++renders; }
-    Vo_FX_Constructor* Clone() const override { return new EffectBrush(*this); }
+    Vo_FX_Constructor* Clone() const override { return new CountingBrush(*this); }
 
-    ID3DXEffect* m_given;
     int updates = 0;
     int renders = 0;
 };
 
-// A brush of a real class that takes a given effect on top of its own resources.
-template <class Brush>
-class WithEffect : public Brush {
-public:
-    explicit WithEffect(ID3DXEffect* effect) : m_given(effect) {}
-    void LoadResources(MaskSlot* slot) override
-    {
-        Brush::LoadResources(slot);
-        ComRef<ID3DXEffect> held;
-        held.Assign(m_given);
-        this->SetEffect(held);
-    }
-    Vo_FX_Constructor* Clone() const override { return new WithEffect(*this); }
-
-    ID3DXEffect* m_given;
-};
+using EffectBrush = WithGivenEffect<CountingBrush>;
 
 using Vo_BrushObjTest = DeviceFixture;
 
@@ -86,7 +61,7 @@ TEST_F(Vo_BrushObjTest, BrushesThatPaintNothingNeedNoBackground)
     ComRef<ID3DXEffect> waterEffect = effect_testing::LoadEffect(Device(), "water");
     ASSERT_TRUE(waterfallEffect && waterEffect);
     for (int off : {0, 1}) {
-        WithEffect<Vo_WaterfallFX> falls(waterfallEffect.Get());
+        WithGivenEffect<Vo_WaterfallFX> falls(waterfallEffect.Get());
         falls.TechniqueFlag().SetValue(1);
         falls.OffFlag().SetValue(off);
         std::unique_ptr<Vo_ABObj> object(falls.CreateObject());
@@ -97,7 +72,7 @@ TEST_F(Vo_BrushObjTest, BrushesThatPaintNothingNeedNoBackground)
         bool needs;
     } cases[] = {{20, true}, {0, false}, {10000, false}, {25000, false}};
     for (const Case& c : cases) {
-        WithEffect<Vo_WaterFX> water(waterEffect.Get());
+        WithGivenEffect<Vo_WaterFX> water(waterEffect.Get());
         water.TechniqueFlag().SetValue(1);
         water.SurfaceFactor().SetValue(c.surfaceRaw);
         std::unique_ptr<Vo_ABObj> object(water.CreateObject());

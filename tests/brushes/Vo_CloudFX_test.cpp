@@ -150,14 +150,8 @@ TEST(Vo_CloudFXTest, ScaleFromTheLayersAspect)
     EXPECT_FLOAT_EQ(scale[0], 2.0f);
 }
 
-class TestCloud : public Vo_CloudFX {
+class TestCloud : public WithGivenEffect<Vo_CloudFX> {
 public:
-    void GiveEffect(ID3DXEffect* effect)
-    {
-        ComRef<ID3DXEffect> held;
-        held.Assign(effect);
-        SetEffect(held);
-    }
     void GiveFrames(const TextureFrameSet& frames) { const_cast<TextureFrameSet&>(CloudFrames()) = frames; }
 };
 

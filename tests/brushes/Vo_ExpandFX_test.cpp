@@ -125,16 +125,6 @@ TEST(Vo_ExpandFXTest, CenterInPicture)
     EXPECT_EQ(expand.CenterInPicture().y, 0.0f);
 }
 
-class TestExpand : public Vo_ExpandFX {
-public:
-    void GiveEffect(ID3DXEffect* effect)
-    {
-        ComRef<ID3DXEffect> held;
-        held.Assign(effect);
-        SetEffect(held);
-    }
-};
-
 using Vo_ExpandFXDeviceTest = DeviceFixture;
 
 TEST_F(Vo_ExpandFXDeviceTest, RenderValues)
@@ -142,7 +132,7 @@ TEST_F(Vo_ExpandFXDeviceTest, RenderValues)
     ComRef<ID3DXEffect> effect = effect_testing::LoadEffect(Device(), "expand");
     ASSERT_TRUE(effect);
     SetPicturePlacement(ScreenQuad(), 64, 64, 400, 200, 64, 64);
-    TestExpand expand;
+    WithGivenEffect<Vo_ExpandFX> expand;
     expand.GiveEffect(effect.Get());
     expand.Center().ValueRef() = D3DXVECTOR3(100, 150, 0);
     expand.ShrinkAmplitude().SetValue(10);
@@ -167,7 +157,7 @@ TEST_F(Vo_ExpandFXDeviceTest, NoPictureSizeSendsNoInfinity)
     ComRef<ID3DXEffect> effect = effect_testing::LoadEffect(Device(), "expand");
     ASSERT_TRUE(effect);
     SetPicturePlacement(ScreenQuad(), 0, 0, 0, 0, 64, 64);
-    TestExpand expand;
+    WithGivenEffect<Vo_ExpandFX> expand;
     expand.GiveEffect(effect.Get());
     expand.Update(0.1f);
     RecordingLayer layer(0, 0);

@@ -16,20 +16,14 @@ using namespace brush_testing;
 namespace {
 
 // A brush with the base's behaviour only.
-class PlainBrush : public Vo_FX_Constructor {
+class BaseOnlyBrush : public Vo_FX_Constructor {
 public:
-    PlainBrush() = default;
-    PlainBrush(const PlainBrush& other) = default;
     void Render(Vo_ABRender* layer) override { RenderCommon(layer); }
-    Vo_FX_Constructor* Clone() const override { return new PlainBrush(*this); }
-    void GiveEffect(ID3DXEffect* effect)
-    {
-        ComRef<ID3DXEffect> held;
-        held.Assign(effect);
-        SetEffect(held);
-    }
+    Vo_FX_Constructor* Clone() const override { return new BaseOnlyBrush(*this); }
     FXGridMesh& GridRef() { return m_grid; }
 };
+
+using PlainBrush = WithGivenEffect<BaseOnlyBrush>;
 
 // Version 1 keeps the constructor's scale and the zero region, version 2 reads the scale, version 3
 // the region and its flag as well.

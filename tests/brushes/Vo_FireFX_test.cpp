@@ -201,16 +201,6 @@ TEST(Vo_FireFXTest, AssignCopiesEveryValue)
 
 // --- With the effect on a device ---
 
-class TestFire : public Vo_FireFX {
-public:
-    void GiveEffect(ID3DXEffect* effect)
-    {
-        ComRef<ID3DXEffect> held;
-        held.Assign(effect);
-        SetEffect(held);
-    }
-};
-
 class Vo_FireFXDeviceTest : public DeviceFixture {
 protected:
     void SetUp() override
@@ -237,9 +227,9 @@ protected:
     }
 
     // A brush whose pictures no store holds, with the test's effect.
-    std::unique_ptr<TestFire> MakeFire()
+    std::unique_ptr<WithGivenEffect<Vo_FireFX>> MakeFire()
     {
-        auto fire = std::make_unique<TestFire>();
+        auto fire = std::make_unique<WithGivenEffect<Vo_FireFX>>();
         fire->PatternLink().Assign(L"no_such_module.dll", 93);
         fire->NoiseLink().Assign(L"no_such_module.dll", 8);
         fire->EffectLink().Assign(L"no_such_module.dll", 92);
@@ -262,7 +252,7 @@ protected:
 // draws its grid with "Main" whatever its technique flag.
 TEST_F(Vo_FireFXDeviceTest, DrawsItsGridWithMainAndBindsNoMissingPicture)
 {
-    std::unique_ptr<TestFire> fire = MakeFire();
+    std::unique_ptr<WithGivenEffect<Vo_FireFX>> fire = MakeFire();
     EXPECT_EQ(fire->PatternTexture(), nullptr);
     EXPECT_EQ(fire->NoiseTexture(), nullptr);
     EXPECT_EQ(fire->Grid().columns, 8);
@@ -281,7 +271,7 @@ TEST_F(Vo_FireFXDeviceTest, DrawsItsGridWithMainAndBindsNoMissingPicture)
 // In render-target mode the background scale is (1, 1), otherwise the view's scale factors.
 TEST_F(Vo_FireFXDeviceTest, BackgroundScaleFollowsTheView)
 {
-    std::unique_ptr<TestFire> fire = MakeFire();
+    std::unique_ptr<WithGivenEffect<Vo_FireFX>> fire = MakeFire();
     struct Case {
         int mode;
         float x, y;
@@ -303,7 +293,7 @@ TEST_F(Vo_FireFXDeviceTest, BackgroundScaleFollowsTheView)
 // phase.
 TEST_F(Vo_FireFXDeviceTest, RenderSetsTheFadedValuesAndOffsets)
 {
-    std::unique_ptr<TestFire> fire = MakeFire();
+    std::unique_ptr<WithGivenEffect<Vo_FireFX>> fire = MakeFire();
     for (float time : {0.0f, 0.2f, 0.4f})
         fire->Update(time);
     RecordingLayer layer(64, 64);

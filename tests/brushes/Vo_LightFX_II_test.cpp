@@ -14,16 +14,6 @@ using namespace brush_testing;
 
 namespace {
 
-class TestLightII : public Vo_LightFX_II {
-public:
-    void GiveEffect(ID3DXEffect* effect)
-    {
-        ComRef<ID3DXEffect> held;
-        held.Assign(effect);
-        SetEffect(held);
-    }
-};
-
 TEST(Vo_LightFX_IITest, Defaults)
 {
     Vo_LightFX_II light;
@@ -141,7 +131,7 @@ TEST_F(Vo_LightFX_IIDeviceTest, RenderSetsTheBlendsTechnique)
     ASSERT_TRUE(image);
     const float untouched[2] = {7, 9};
     effect->SetFloatArray("Scale", untouched, 2);
-    TestLightII light;
+    WithGivenEffect<Vo_LightFX_II> light;
     light.GiveEffect(effect.Get());
     RecordingLayer layer(64, 32);
     layer.m_output = image.Get();

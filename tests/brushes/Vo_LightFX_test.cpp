@@ -13,16 +13,6 @@ using namespace brush_testing;
 
 namespace {
 
-class TestLight : public Vo_LightFX {
-public:
-    void GiveEffect(ID3DXEffect* effect)
-    {
-        ComRef<ID3DXEffect> held;
-        held.Assign(effect);
-        SetEffect(held);
-    }
-};
-
 // At phase 0 the pulse is half-way: 0.4 x 0.5.
 TEST(Vo_LightFXTest, DefaultsAndTheirMultiplier)
 {
@@ -87,7 +77,7 @@ TEST_F(Vo_LightFXDeviceTest, RenderValues)
 {
     ComRef<ID3DXEffect> effect = effect_testing::LoadEffect(Device(), "light");
     ASSERT_TRUE(effect);
-    TestLight light;
+    WithGivenEffect<Vo_LightFX> light;
     light.GiveEffect(effect.Get());
     light.Intensity().SetValue(80);
     RecordingLayer layer(64, 64);

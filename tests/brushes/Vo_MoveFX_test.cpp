@@ -121,16 +121,6 @@ TEST(Vo_MoveFXTest, ShiftAlongTheDirectionFades)
     EXPECT_EQ(move->Shift()[1], 0.0f);
 }
 
-class TestMove : public Vo_MoveFX {
-public:
-    void GiveEffect(ID3DXEffect* effect)
-    {
-        ComRef<ID3DXEffect> held;
-        held.Assign(effect);
-        SetEffect(held);
-    }
-};
-
 using Vo_MoveFXDeviceTest = DeviceFixture;
 
 // The brush hands its shift to "Direction" and draws with the common step.
@@ -138,7 +128,7 @@ TEST_F(Vo_MoveFXDeviceTest, RenderValues)
 {
     ComRef<ID3DXEffect> effect = effect_testing::LoadEffect(Device(), "move");
     ASSERT_TRUE(effect);
-    TestMove move;
+    WithGivenEffect<Vo_MoveFX> move;
     move.GiveEffect(effect.Get());
     move.Update(0.2f);
     RecordingLayer layer(64, 64);

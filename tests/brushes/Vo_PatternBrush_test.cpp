@@ -200,16 +200,6 @@ TEST(Vo_PatternBrushTest, TimeModeOneFadesTheAlpha)
     }
 }
 
-class TestPattern : public Vo_PatternBrush {
-public:
-    void GiveEffect(ID3DXEffect* effect)
-    {
-        ComRef<ID3DXEffect> held;
-        held.Assign(effect);
-        SetEffect(held);
-    }
-};
-
 class Vo_PatternBrushDeviceTest : public DeviceFixture {
 protected:
     void SetUp() override
@@ -236,7 +226,7 @@ protected:
     }
 
     ComRef<ID3DXEffect> m_effect;
-    TestPattern m_pattern;
+    WithGivenEffect<Vo_PatternBrush> m_pattern;
 };
 
 // A pattern without a picture (height 0) sets only "mix_color" and draws nothing; so does a

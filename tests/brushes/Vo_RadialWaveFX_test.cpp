@@ -87,16 +87,6 @@ TEST(Vo_RadialWaveFXTest, Version2Record)
     EXPECT_FLOAT_EQ(faded.bgScaleFactor[1], 0.5f);
 }
 
-class TestRadial : public Vo_RadialWaveFX {
-public:
-    void GiveEffect(ID3DXEffect* effect)
-    {
-        ComRef<ID3DXEffect> held;
-        held.Assign(effect);
-        SetEffect(held);
-    }
-};
-
 using Vo_RadialWaveFXDeviceTest = DeviceFixture;
 
 TEST_F(Vo_RadialWaveFXDeviceTest, RenderValues)
@@ -104,7 +94,7 @@ TEST_F(Vo_RadialWaveFXDeviceTest, RenderValues)
     ComRef<ID3DXEffect> effect = effect_testing::LoadEffect(Device(), "radialwave");
     ASSERT_TRUE(effect);
     SetPicturePlacement(ScreenQuad(), 64, 64, 400, 100, 64, 64);
-    TestRadial radial;
+    WithGivenEffect<Vo_RadialWaveFX> radial;
     radial.GiveEffect(effect.Get());
     radial.Center().ValueRef() = D3DXVECTOR3(200, 25, 0);
     radial.Update(0.1f);

@@ -84,16 +84,6 @@ TEST(Vo_RotationFXTest, RecordAndTheTurn)
     EXPECT_FLOAT_EQ(copy->Angle(), 0.2f);
 }
 
-class TestRotation : public Vo_RotationFX {
-public:
-    void GiveEffect(ID3DXEffect* effect)
-    {
-        ComRef<ID3DXEffect> held;
-        held.Assign(effect);
-        SetEffect(held);
-    }
-};
-
 using Vo_RotationFXDeviceTest = DeviceFixture;
 
 // What the brush hands its effect, and the mix colour's alpha: the fade only in time mode 1.
@@ -102,7 +92,7 @@ TEST_F(Vo_RotationFXDeviceTest, RenderValues)
     ComRef<ID3DXEffect> effect = effect_testing::LoadEffect(Device(), "rotation");
     ASSERT_TRUE(effect);
     SetPicturePlacement(ScreenQuad(), 64, 64, 200, 100, 64, 64);
-    TestRotation rotation;
+    WithGivenEffect<Vo_RotationFX> rotation;
     rotation.GiveEffect(effect.Get());
     rotation.Speed().SetValue(200);
     rotation.EllipseRatio().SetValue(1000);
@@ -143,7 +133,7 @@ TEST_F(Vo_RotationFXDeviceTest, RatioZeroSkipsTheDraw)
 {
     ComRef<ID3DXEffect> effect = effect_testing::LoadEffect(Device(), "rotation");
     ASSERT_TRUE(effect);
-    TestRotation rotation;
+    WithGivenEffect<Vo_RotationFX> rotation;
     rotation.GiveEffect(effect.Get());
     rotation.TechniqueFlag().ValueRef() = 1;
     rotation.Update(0.1f);

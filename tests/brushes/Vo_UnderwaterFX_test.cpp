@@ -13,16 +13,6 @@ using namespace brush_testing;
 
 namespace {
 
-class TestUnderwater : public Vo_UnderwaterFX {
-public:
-    void GiveEffect(ID3DXEffect* effect)
-    {
-        ComRef<ID3DXEffect> held;
-        held.Assign(effect);
-        SetEffect(held);
-    }
-};
-
 TEST(Vo_UnderwaterFXTest, Defaults)
 {
     Vo_UnderwaterFX brush;
@@ -124,7 +114,7 @@ TEST_F(Vo_UnderwaterFXDeviceTest, RenderValues)
 {
     ComRef<ID3DXEffect> effect = effect_testing::LoadEffect(Device(), "underwater");
     ASSERT_TRUE(effect);
-    TestUnderwater brush;
+    WithGivenEffect<Vo_UnderwaterFX> brush;
     brush.GiveEffect(effect.Get());
     brush.Update(0.1f);  // phase 2.5
     RecordingLayer layer(1024, 768);
@@ -154,7 +144,7 @@ TEST_F(Vo_UnderwaterFXDeviceTest, APictureWithoutSizeIsNotDrawn)
 {
     ComRef<ID3DXEffect> effect = effect_testing::LoadEffect(Device(), "underwater");
     ASSERT_TRUE(effect);
-    TestUnderwater brush;
+    WithGivenEffect<Vo_UnderwaterFX> brush;
     brush.GiveEffect(effect.Get());
     for (unsigned width : {0u, 64u}) {
         RecordingLayer layer(width, 64 - width);

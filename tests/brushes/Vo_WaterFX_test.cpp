@@ -14,16 +14,6 @@ using namespace brush_testing;
 
 namespace {
 
-class TestWater : public Vo_WaterFX {
-public:
-    void GiveEffect(ID3DXEffect* effect)
-    {
-        ComRef<ID3DXEffect> held;
-        held.Assign(effect);
-        SetEffect(held);
-    }
-};
-
 TEST(Vo_WaterFXTest, Defaults)
 {
     Vo_WaterFX water;
@@ -95,7 +85,7 @@ TEST_F(Vo_WaterFXDeviceTest, RenderValuesAndTheGuardOnTheSurfaceFactor)
     ASSERT_TRUE(effect);
     IDirect3DDevice9* previous = CurrentDevice;
     CurrentDevice = Device();
-    TestWater water;
+    WithGivenEffect<Vo_WaterFX> water;
     water.GiveEffect(effect.Get());
     water.Update(0.1f);  // phase 0.1
     RecordingLayer layer(64, 64);

@@ -13,18 +13,8 @@ using namespace brush_testing;
 
 namespace {
 
-class TestWaterfall : public Vo_WaterfallFX {
-public:
-    explicit TestWaterfall(ID3DXEffect* effect) : m_given(effect) {}
-    void LoadResources(MaskSlot* slot) override
-    {
-        Vo_WaterfallFX::LoadResources(slot);
-        ComRef<ID3DXEffect> held;
-        held.Assign(m_given);
-        SetEffect(held);
-    }
-    ID3DXEffect* m_given;
-};
+// A waterfall that draws with the effect the fixture loads.
+using TestWaterfall = WithGivenEffect<Vo_WaterfallFX>;
 
 void PushWaterfallRecord(QueuedStream& s, uint32_t strips, uint32_t noiseRaw, int32_t off)
 {
@@ -63,7 +53,7 @@ TEST(Vo_WaterfallFXTest, RecordThroughTheRegistry)
 // A damaged strip count must not allocate gigabytes.
 TEST(Vo_WaterfallFXTest, HugeStripCountIsCapped)
 {
-    TestWaterfall falls(nullptr);
+    TestWaterfall falls;
     falls.StripCount().ValueRef() = 0xFFFFFFF0u;
     falls.LoadResources(nullptr);
     EXPECT_EQ(falls.Strips().size(), kMaxWaterfallStrips);

@@ -13,16 +13,6 @@ using namespace brush_testing;
 
 namespace {
 
-class TestWaves : public Vo_WavesFX {
-public:
-    void GiveEffect(ID3DXEffect* effect)
-    {
-        ComRef<ID3DXEffect> held;
-        held.Assign(effect);
-        SetEffect(held);
-    }
-};
-
 TEST(Vo_WavesFXTest, Defaults)
 {
     Vo_WavesFX waves;
@@ -110,7 +100,7 @@ TEST_F(Vo_WavesFXDeviceTest, RenderValues)
 {
     ComRef<ID3DXEffect> effect = effect_testing::LoadEffect(Device(), "waves");
     ASSERT_TRUE(effect);
-    TestWaves waves;
+    WithGivenEffect<Vo_WavesFX> waves;
     waves.GiveEffect(effect.Get());
     waves.Angle().SetValue(90);
     waves.Update(0.1f);  // phase 2.5

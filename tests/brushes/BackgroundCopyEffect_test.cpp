@@ -1,38 +1,20 @@
 // The background copy effect ("common_res.dll" 75) on a device, against a CPU reference.
-#include "support/DeviceFixture.h"
-#include "tests/brushes/EffectTesting.h"
+#include "tests/brushes/MaskedEffectFixture.h"
 
 using namespace effect_testing;
 
 namespace {
 
-const unsigned kSize = DeviceFixture::kSize;
-const uint32_t kCleared = 0xFF103050;
-
-uint32_t Ramp(unsigned x, unsigned y) { return 0xFF000080u | (x * 4) << 16 | (y * 4) << 8; }
 // Opaque on the top half, transparent below; exact at pixel centres.
 uint32_t TopMask(unsigned, unsigned y) { return y < 32 ? 0xFFFFFFFFu : 0x00FFFFFFu; }
 
-class BackgroundCopyEffectTest : public DeviceFixture {
+class BackgroundCopyEffectTest : public MaskedEffectFixture {
 protected:
     void SetUp() override
     {
-        DeviceFixture::SetUp();
-        if (HasFatalFailure())
-            return;
-        m_effect = LoadEffect(Device(), "backgroundcopy");
-        ASSERT_TRUE(m_effect) << "background copy effect not loaded";
-        m_background = MakeTexture(Device(), kSize, kSize, Ramp);
-        m_mask = MakeTexture(Device(), kSize, kSize, TopMask);
-        ASSERT_TRUE(m_background && m_mask);
-    }
-
-    void TearDown() override
-    {
-        m_effect.Reset();
-        m_background.Reset();
-        m_mask.Reset();
-        DeviceFixture::TearDown();
+        MaskedEffectFixture::SetUp();
+        if (!HasFatalFailure())
+            LoadMaskedEffect("backgroundcopy", TopMask);
     }
 
     std::vector<uint32_t> Draw(const char* technique, float x, float y)
@@ -40,7 +22,7 @@ protected:
         EXPECT_EQ(m_effect->SetTechnique(technique), D3D_OK);
         const float offset[2] = {x, y};
         m_effect->SetFloatArray("offset", offset, 2);
-        m_effect->SetTexture("Background", m_background.Get());
+        m_effect->SetTexture("Background", m_picture.Get());
         m_effect->SetTexture("Mask", m_mask.Get());
         Device()->Clear(0, nullptr, D3DCLEAR_TARGET, kCleared, 1.0f, 0);
         EXPECT_EQ(DrawQuadWithEffect(Device(), m_effect.Get(), kSize), D3D_OK);
@@ -68,10 +50,6 @@ protected:
                                                       << std::dec << x << "," << y;
             }
     }
-
-    ComRef<ID3DXEffect> m_effect;
-    ComRef<IDirect3DTexture9> m_background;
-    ComRef<IDirect3DTexture9> m_mask;
 };
 
 TEST_F(BackgroundCopyEffectTest, DeclaresEveryNameItsBrushSets)

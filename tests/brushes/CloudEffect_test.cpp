@@ -21,36 +21,6 @@ uint32_t Clouds(unsigned x, unsigned y)
     const uint32_t g = static_cast<uint32_t>(Saturate(v) * 255 + 0.5);
     return 0xFF000000u | g << 16 | g << 8 | g;
 }
-uint32_t HalfMask(unsigned x, unsigned) { return x < 32 ? 0xFFFFFFFFu : 0x00FFFFFFu; }
-
-// The target covered by a region quad as the brush's grid lays it: texture v 0 at the bottom row
-// and 1 at the top, so the region's v runs up the screen.
-HRESULT DrawRegionQuad(IDirect3DDevice9* device, ID3DXEffect* effect)
-{
-    struct Vertex {
-        float x, y, z, rhw, u, v;
-    };
-    const float s = static_cast<float>(kSize) - 0.5f;
-    const Vertex quad[4] = {{-0.5f, -0.5f, 0, 1, 0, 1}, {s, -0.5f, 0, 1, 1, 1}, {-0.5f, s, 0, 1, 0, 0}, {s, s, 0, 1, 1, 0}};
-    device->SetVertexShader(nullptr);
-    device->SetFVF(D3DFVF_XYZRHW | D3DFVF_TEX1);
-    device->SetRenderState(D3DRS_ZENABLE, FALSE);
-    device->SetRenderState(D3DRS_LIGHTING, FALSE);
-    HRESULT hr = device->BeginScene();
-    if (FAILED(hr))
-        return hr;
-    UINT passes = 0;
-    hr = effect->Begin(&passes, 0);
-    for (UINT i = 0; SUCCEEDED(hr) && i < passes; ++i) {
-        hr = effect->BeginPass(i);
-        if (SUCCEEDED(hr))
-            hr = device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex));
-        effect->EndPass();
-    }
-    effect->End();
-    device->EndScene();
-    return hr;
-}
 
 class CloudEffectTest : public DeviceFixture {
 protected:
@@ -91,7 +61,8 @@ protected:
     {
         EXPECT_EQ(m_effect->SetTechnique("Main"), D3D_OK);
         Device()->Clear(0, nullptr, D3DCLEAR_TARGET, kCleared, 1.0f, 0);
-        EXPECT_EQ(DrawRegionQuad(Device(), m_effect.Get()), D3D_OK);
+        // The target covered by a region quad as the brush's grid lays it: v runs up the screen.
+        EXPECT_EQ(DrawQuadWithEffect(Device(), m_effect.Get(), kSize, QuadV::kUp), D3D_OK);
         return ReadBack();
     }
 

@@ -1,23 +1,18 @@
 #pragma once
-// A device test of a brush effect that moves the picture under its mask: a ramp picture, a mask
+// A device test of a brush effect that moves the picture under its mask: the ramp picture, a mask
 // that covers the columns left of kMaskEdge, the effect's "Main" and "MainFX" drawn over the whole
 // target, and every pixel compared with a CPU reference of where the pass samples the picture.
 #include <functional>
 #include <string>
 
-#include "support/DeviceFixture.h"
-#include "tests/brushes/EffectTesting.h"
+#include "tests/brushes/MaskedEffectFixture.h"
 
 namespace effect_testing {
 
-class DisplacementEffectFixture : public DeviceFixture {
+class DisplacementEffectFixture : public MaskedEffectFixture {
 public:
-    static constexpr unsigned kSize = DeviceFixture::kSize;
     static constexpr unsigned kMaskEdge = 48;
-    static constexpr uint32_t kCleared = 0xFF103050;
 
-    // Red and green ramps over a fixed blue, so that every displacement shows in the colour.
-    static uint32_t Ramp(unsigned x, unsigned y) { return 0xFF000080u | (x * 4) << 16 | (y * 4) << 8; }
     // At pixel centres the filtered alpha is exactly 1 left of the edge and exactly 0 from it.
     static uint32_t Mask(unsigned x, unsigned) { return x < kMaskEdge ? 0xFFFFFFFFu : 0x00FFFFFFu; }
     static double MaskAt(unsigned x) { return x < kMaskEdge ? 1.0 : 0.0; }
@@ -31,9 +26,9 @@ public:
     using Sampling = std::function<Point(double u, double v, double m)>;
 
 protected:
-    void TearDown() override;
-    // The effect from the build folder with the picture and mask set, or a fatal failure.
-    void LoadBrushEffect(const std::string& name);
+    // The effect from the build folder with the picture and this fixture's mask set, or a fatal
+    // failure.
+    void LoadBrushEffect(const std::string& name) { LoadMaskedEffect(name, Mask); }
 
     // Draws the technique over the cleared target and compares every pixel: under the mask the
     // picture where the sampling says (times the tint), outside it the cleared target ("Main"
@@ -42,32 +37,7 @@ protected:
 
     // The picture as the device filters it, mirrored.
     static Rgba Picture(double u, double v);
-
-    ComRef<ID3DXEffect> m_effect;
-    ComRef<IDirect3DTexture9> m_picture;
-    ComRef<IDirect3DTexture9> m_mask;
 };
-
-// Device objects go before the device.
-inline void DisplacementEffectFixture::TearDown()
-{
-    m_effect.Reset();
-    m_picture.Reset();
-    m_mask.Reset();
-    DeviceFixture::TearDown();
-}
-
-inline void DisplacementEffectFixture::LoadBrushEffect(const std::string& name)
-{
-    ASSERT_FALSE(HasFatalFailure());
-    m_effect = LoadEffect(Device(), name);
-    ASSERT_TRUE(m_effect) << name << " effect not loaded";
-    m_picture = MakeTexture(Device(), kSize, kSize, Ramp);
-    m_mask = MakeTexture(Device(), kSize, kSize, Mask);
-    ASSERT_TRUE(m_picture && m_mask);
-    m_effect->SetTexture("Background", m_picture.Get());
-    m_effect->SetTexture("Mask", m_mask.Get());
-}
 
 inline Rgba DisplacementEffectFixture::Picture(double u, double v)
 {

@@ -1,8 +1,9 @@
 #pragma once
 // Helpers of the brush effect tests: the project's compiled effects from the build folder,
-// textures filled by a formula, a full-target quad drawn through every pass of a technique, and
-// CPU references of the texture sampling that the shaders rely on (bilinear, mirrored or wrapped
-// addressing, one mip level).
+// textures filled by a formula (among them the ramp picture and the half mask most tests draw
+// with), a full-target quad drawn through every pass of a technique, and CPU references of the
+// texture sampling that the shaders rely on (bilinear, mirrored or wrapped addressing, one mip
+// level).
 #include <windows.h>
 #include <d3d9.h>
 #include <d3dx9.h>
@@ -75,6 +76,14 @@ inline ComRef<IDirect3DTexture9> MakeTexture(IDirect3DDevice9* device, unsigned 
     return texture;
 }
 
+// Red and green ramps over a fixed blue across a 64 x 64 picture, so that every displacement and
+// every channel's formula shows in the colour.
+inline uint32_t Ramp(unsigned x, unsigned y) { return 0xFF000080u | (x * 4) << 16 | (y * 4) << 8; }
+
+// Opaque on the left half of a 64 x 64 mask, transparent on the right; at pixel centres the
+// filtered alpha is exactly 1 up to column 31 and exactly 0 from column 32.
+inline uint32_t HalfMask(unsigned x, unsigned) { return x < 32 ? 0xFFFFFFFFu : 0x00FFFFFFu; }
+
 // The same texels sampled on the CPU the way the device filters them.
 class TexelTable {
 public:
@@ -136,16 +145,22 @@ inline uint32_t ToArgb(const Rgba& c)
 // of size x size pixels with (0, 0) to (1, 1).
 inline double PixelU(unsigned x, unsigned size) { return (x + 0.5) / size; }
 
+// Which way texture v runs over the target: down, as a picture's quad lays it, or up, as a brush's
+// region grid lays it (v 0 at the bottom row).
+enum class QuadV { kDown, kUp };
+
 // Draws a pre-transformed quad over the whole target through every pass of the effect's current
 // technique. The vertex stream is bound and no vertex shader set before Begin, as the layer does.
-inline HRESULT DrawQuadWithEffect(IDirect3DDevice9* device, ID3DXEffect* effect, unsigned size)
+inline HRESULT DrawQuadWithEffect(IDirect3DDevice9* device, ID3DXEffect* effect, unsigned size,
+                                  QuadV v = QuadV::kDown)
 {
     struct Vertex {
         float x, y, z, rhw, u, v;
     };
     const float s = static_cast<float>(size) - 0.5f;
-    const Vertex quad[4] = {{-0.5f, -0.5f, 0, 1, 0, 0}, {s, -0.5f, 0, 1, 1, 0},
-                            {-0.5f, s, 0, 1, 0, 1}, {s, s, 0, 1, 1, 1}};
+    const float top = v == QuadV::kDown ? 0.0f : 1.0f, bottom = 1.0f - top;
+    const Vertex quad[4] = {{-0.5f, -0.5f, 0, 1, 0, top}, {s, -0.5f, 0, 1, 1, top},
+                            {-0.5f, s, 0, 1, 0, bottom}, {s, s, 0, 1, 1, bottom}};
     device->SetVertexShader(nullptr);
     device->SetFVF(D3DFVF_XYZRHW | D3DFVF_TEX1);
     device->SetRenderState(D3DRS_ZENABLE, FALSE);

@@ -2,21 +2,11 @@
 // per-pixel formulas: the brightening of "Main" and "MainFX" and the four colour blends.
 #include <algorithm>
 
-#include "support/DeviceFixture.h"
-#include "tests/brushes/EffectTesting.h"
+#include "tests/brushes/MaskedEffectFixture.h"
 
 using namespace effect_testing;
 
 namespace {
-
-const unsigned kSize = DeviceFixture::kSize;
-const uint32_t kCleared = 0xFF103050;
-
-// Red and green ramps over a fixed blue, so that every channel's formula shows.
-uint32_t Ramp(unsigned x, unsigned y) { return 0xFF000080u | (x * 4) << 16 | (y * 4) << 8; }
-// Opaque on the left half, transparent on the right; at pixel centres the filtered alpha is exactly
-// 1 up to column 31 and exactly 0 from column 32.
-uint32_t HalfMask(unsigned x, unsigned) { return x < 32 ? 0xFFFFFFFFu : 0x00FFFFFFu; }
 
 Rgba Texel(unsigned x, unsigned y)
 {
@@ -24,27 +14,13 @@ Rgba Texel(unsigned x, unsigned y)
     return {((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0, 1.0};
 }
 
-class LightEffectTest : public DeviceFixture {
+class LightEffectTest : public MaskedEffectFixture {
 protected:
     void SetUp() override
     {
-        DeviceFixture::SetUp();
-        if (HasFatalFailure())
-            return;
-        m_effect = LoadEffect(Device(), "light");
-        ASSERT_TRUE(m_effect) << "light effect not loaded";
-        m_picture = MakeTexture(Device(), kSize, kSize, Ramp);
-        m_mask = MakeTexture(Device(), kSize, kSize, HalfMask);
-        ASSERT_TRUE(m_picture && m_mask);
-    }
-
-    // Device objects go before the device.
-    void TearDown() override
-    {
-        m_effect.Reset();
-        m_picture.Reset();
-        m_mask.Reset();
-        DeviceFixture::TearDown();
+        MaskedEffectFixture::SetUp();
+        if (!HasFatalFailure())
+            LoadMaskedEffect("light");
     }
 
     void Draw(const char* technique)
@@ -76,10 +52,6 @@ protected:
             }
         EXPECT_GT(changed, 900) << "the pass should change most masked pixels";
     }
-
-    ComRef<ID3DXEffect> m_effect;
-    ComRef<IDirect3DTexture9> m_picture;
-    ComRef<IDirect3DTexture9> m_mask;
 };
 
 TEST_F(LightEffectTest, DeclaresEveryNameItsBrushesSet)
@@ -126,6 +98,9 @@ TEST_F(LightEffectTest, EachBlendUnderTheMask)
     const float blendColor[4] = {1.0f, 0.6f, 0.1f, 0.7f};
     m_effect->SetTexture("Texture1", m_picture.Get());
     m_effect->SetTexture("Texture2", m_mask.Get());
+    // Left unset, so that a blend reading them in place of its own two textures shows.
+    m_effect->SetTexture("Background", nullptr);
+    m_effect->SetTexture("Mask", nullptr);
     m_effect->SetFloatArray("BlendColor", blendColor, 4);
     auto mix = [a](double image, double blended) { return image + (blended - image) * a; };
     struct Case {

@@ -18,8 +18,6 @@ const unsigned kTileWidth = 4, kTileHeight = 2;
 // Every texel of the 4 x 2 tile differs.
 uint32_t Tile(unsigned x, unsigned y) { return 0xFF000040u | (x * 80) << 16 | (y * 200) << 8; }
 uint32_t Picture(unsigned x, unsigned y) { return 0xFF000000u | (y * 4) << 16 | (x * 4); }
-// Opaque on the left half, transparent on the right.
-uint32_t HalfMask(unsigned x, unsigned) { return x < 32 ? 0xFFFFFFFFu : 0x00FFFFFFu; }
 
 class PatternEffectTest : public DeviceFixture {
 protected:

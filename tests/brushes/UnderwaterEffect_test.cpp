@@ -12,7 +12,7 @@ const unsigned kSize = DeviceFixture::kSize;
 const uint32_t kCleared = 0x00FF00FF;
 
 // Red and green ramps, half transparent: the pass must write alpha 1 whatever the image holds.
-uint32_t Ramp(unsigned x, unsigned y) { return 0x80000080u | (x * 4) << 16 | (y * 4) << 8; }
+uint32_t HalfTransparentRamp(unsigned x, unsigned y) { return 0x80000080u | (x * 4) << 16 | (y * 4) << 8; }
 
 struct RippleValues {
     float frequency[2];
@@ -29,7 +29,7 @@ protected:
             return;
         m_effect = LoadEffect(Device(), "underwater");
         ASSERT_TRUE(m_effect) << "underwater effect not loaded";
-        m_background = MakeTexture(Device(), kSize, kSize, Ramp);
+        m_background = MakeTexture(Device(), kSize, kSize, HalfTransparentRamp);
         ASSERT_TRUE(m_background);
     }
 
@@ -56,7 +56,7 @@ protected:
     // The image moved sideways by a wave down the picture and vertically by one across it, opaque.
     static uint32_t Expected(const RippleValues& w, unsigned x, unsigned y)
     {
-        static const TexelTable image(kSize, kSize, Ramp, TexelTable::kMirror);
+        static const TexelTable image(kSize, kSize, HalfTransparentRamp, TexelTable::kMirror);
         const double twoPi = 6.283185307179586;
         double u = PixelU(x, kSize), v = PixelU(y, kSize);
         double du = w.amplitude * std::sin(twoPi * v * w.frequency[1] + w.time);
@@ -94,7 +94,7 @@ TEST_F(UnderwaterEffectTest, RipplesTheWholeImageAndWritesEveryPixelOpaque)
                 uint32_t want = Expected(kRipple, x, y);
                 ASSERT_TRUE(ColorsNear(got, want, 3)) << std::hex << got << " want " << want << " at "
                                                       << std::dec << x << "," << y;
-                if (!ColorsNear(want, Ramp(x, y) | 0xFF000000u, 2))
+                if (!ColorsNear(want, HalfTransparentRamp(x, y) | 0xFF000000u, 2))
                     ++moved;
             }
         EXPECT_GT(moved, 2000) << "the ripples should move most pixels";
@@ -109,7 +109,7 @@ TEST_F(UnderwaterEffectTest, AmplitudeZeroCopiesTheImage)
     std::vector<uint32_t> pixels = ReadBack();
     for (unsigned y = 0; y < kSize; ++y)
         for (unsigned x = 0; x < kSize; ++x)
-            ASSERT_EQ(pixels[y * kSize + x], Ramp(x, y) | 0xFF000000u) << x << "," << y;
+            ASSERT_EQ(pixels[y * kSize + x], HalfTransparentRamp(x, y) | 0xFF000000u) << x << "," << y;
 }
 
 }  // namespace

@@ -1,18 +1,12 @@
 // The water brush effect ("common_res.dll" 90) on a device, against a CPU reference of its
 // per-pixel formula.
-#include "support/DeviceFixture.h"
-#include "tests/brushes/EffectTesting.h"
+#include "tests/brushes/MaskedEffectFixture.h"
 
 using namespace effect_testing;
 
 namespace {
 
-const unsigned kSize = DeviceFixture::kSize;
-const uint32_t kCleared = 0xFF103050;
-
-uint32_t Ramp(unsigned x, unsigned y) { return 0xFF000080u | (x * 4) << 16 | (y * 4) << 8; }
-// Filtered at pixel centres: exactly 1 up to column 31, exactly 0 from column 32.
-uint32_t HalfMask(unsigned x, unsigned) { return x < 32 ? 0xFFFFFFFFu : 0x00FFFFFFu; }
+const unsigned kSize = MaskedEffectFixture::kSize;
 
 struct WaterValues {
     uint32_t bump;  // one texel colour for the whole bump picture
@@ -54,27 +48,13 @@ Rgba Expected(const WaterValues& w, unsigned x, unsigned y)
     return c;
 }
 
-class WaterEffectTest : public DeviceFixture {
+class WaterEffectTest : public MaskedEffectFixture {
 protected:
     void SetUp() override
     {
-        DeviceFixture::SetUp();
-        if (HasFatalFailure())
-            return;
-        m_effect = LoadEffect(Device(), "water");
-        ASSERT_TRUE(m_effect) << "water effect not loaded";
-        m_background = MakeTexture(Device(), kSize, kSize, Ramp);
-        m_mask = MakeTexture(Device(), kSize, kSize, HalfMask);
-        ASSERT_TRUE(m_background && m_mask);
-    }
-
-    // Device objects go before the device.
-    void TearDown() override
-    {
-        m_effect.Reset();
-        m_background.Reset();
-        m_mask.Reset();
-        DeviceFixture::TearDown();
+        MaskedEffectFixture::SetUp();
+        if (!HasFatalFailure())
+            LoadMaskedEffect("water");
     }
 
     void Draw(const char* technique, const WaterValues& w)
@@ -94,7 +74,7 @@ protected:
         m_effect->SetFloatArray("Color", w.color, 3);
         m_effect->SetFloatArray("Scale", w.scale, 2);
         m_effect->SetTexture("Mask", m_mask.Get());
-        m_effect->SetTexture("Background", m_background.Get());
+        m_effect->SetTexture("Background", m_picture.Get());
         Device()->Clear(0, nullptr, D3DCLEAR_TARGET, kCleared, 1.0f, 0);
         ASSERT_EQ(DrawQuadWithEffect(Device(), m_effect.Get(), kSize), D3D_OK);
     }
@@ -113,10 +93,6 @@ protected:
                                                       << std::dec << x << "," << y;
             }
     }
-
-    ComRef<ID3DXEffect> m_effect;
-    ComRef<IDirect3DTexture9> m_background;
-    ComRef<IDirect3DTexture9> m_mask;
 };
 
 TEST_F(WaterEffectTest, DeclaresEveryNameItsBrushSets)

@@ -18,8 +18,6 @@ uint32_t Bands(unsigned, unsigned y)
         return 0xFF00FF00u;
     return y < 32 ? 0xFF80FF00u : 0xFFFF00FFu;
 }
-uint32_t Ramp(unsigned x, unsigned y) { return 0xFF000080u | (x * 4) << 16 | (y * 4) << 8; }
-uint32_t HalfMask(unsigned x, unsigned) { return x < 32 ? 0xFFFFFFFFu : 0x00FFFFFFu; }
 uint32_t FullMask(unsigned, unsigned) { return 0xFFFFFFFFu; }
 
 class WaterfallEffectTest : public DeviceFixture {

@@ -1,20 +1,10 @@
 // The waves brush effect ("common_res.dll" 77) on a device, against a CPU reference of its
 // per-pixel formula.
-#include "support/DeviceFixture.h"
-#include "tests/brushes/EffectTesting.h"
+#include "tests/brushes/MaskedEffectFixture.h"
 
 using namespace effect_testing;
 
 namespace {
-
-const unsigned kSize = DeviceFixture::kSize;
-const uint32_t kCleared = 0xFF103050;
-
-// Red and green ramps, so that every displacement shows in the colour.
-uint32_t Ramp(unsigned x, unsigned y) { return 0xFF000080u | (x * 4) << 16 | (y * 4) << 8; }
-// Opaque on the left half, transparent on the right; at pixel centres the filtered alpha is exactly
-// 1 up to column 31 and exactly 0 from column 32.
-uint32_t HalfMask(unsigned x, unsigned) { return x < 32 ? 0xFFFFFFFFu : 0x00FFFFFFu; }
 
 struct WaveValues {
     float direction[2];
@@ -24,27 +14,13 @@ struct WaveValues {
     float time;
 };
 
-class WavesEffectTest : public DeviceFixture {
+class WavesEffectTest : public MaskedEffectFixture {
 protected:
     void SetUp() override
     {
-        DeviceFixture::SetUp();
-        if (HasFatalFailure())
-            return;
-        m_effect = LoadEffect(Device(), "waves");
-        ASSERT_TRUE(m_effect) << "waves effect not loaded";
-        m_background = MakeTexture(Device(), kSize, kSize, Ramp);
-        m_mask = MakeTexture(Device(), kSize, kSize, HalfMask);
-        ASSERT_TRUE(m_background && m_mask);
-    }
-
-    // Device objects go before the device.
-    void TearDown() override
-    {
-        m_effect.Reset();
-        m_background.Reset();
-        m_mask.Reset();
-        DeviceFixture::TearDown();
+        MaskedEffectFixture::SetUp();
+        if (!HasFatalFailure())
+            LoadMaskedEffect("waves");
     }
 
     void Draw(const char* technique, const WaveValues& w)
@@ -55,7 +31,7 @@ protected:
         m_effect->SetFloat("frequency", w.frequency);
         m_effect->SetFloat("amplitude", w.amplitude);
         m_effect->SetFloat("time", w.time);
-        m_effect->SetTexture("Background", m_background.Get());
+        m_effect->SetTexture("Background", m_picture.Get());
         m_effect->SetTexture("Mask", m_mask.Get());
         Device()->Clear(0, nullptr, D3DCLEAR_TARGET, kCleared, 1.0f, 0);
         ASSERT_EQ(DrawQuadWithEffect(Device(), m_effect.Get(), kSize), D3D_OK);
@@ -71,10 +47,6 @@ protected:
         double d = s * m * w.amplitude;
         return picture.Sample(u + w.directionN[0] * d, v + w.directionN[1] * d);
     }
-
-    ComRef<ID3DXEffect> m_effect;
-    ComRef<IDirect3DTexture9> m_background;
-    ComRef<IDirect3DTexture9> m_mask;
 };
 
 // Distinct values, so that a swapped register or component shows. The angle runs over several

@@ -9,8 +9,6 @@ namespace {
 
 const unsigned kSize = DeviceFixture::kSize;
 
-uint32_t Ramp(unsigned x, unsigned y) { return 0xFF000080u | (x * 4) << 16 | (y * 4) << 8; }
-
 class HeatHazeEffectTest : public DeviceFixture {
 protected:
     void SetUp() override

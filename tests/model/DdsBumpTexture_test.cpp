@@ -2,6 +2,7 @@
 // headers fail with a reason instead of reading past the bytes.
 #include "model/DdsBumpTexture.h"
 
+#include "support/DdsBytes.h"
 #include "support/DeviceFixture.h"
 #include "support/GuardPageBuffer.h"
 #include "tests/tools/ToolsTestData.h"
@@ -55,27 +56,8 @@ TEST_F(DdsBumpTextureTest, PictureToolFileLoadsEveryLevel)
     texture->Release();
 }
 
-// A hand-built 4 x 2 V8U8 file with two levels (8 + 2 texels of 2 bytes).
-std::vector<uint8_t> SmallBumpFile()
-{
-    std::vector<uint8_t> f(128 + 20, 0);
-    auto put = [&](size_t at, uint32_t v) { std::memcpy(&f[at], &v, 4); };
-    std::memcpy(&f[0], "DDS ", 4);
-    put(4, 124);
-    put(8, 0x1007 | 0x20000);  // CAPS HEIGHT WIDTH PIXELFORMAT MIPMAPCOUNT
-    put(12, 2);                // height
-    put(16, 4);                // width
-    put(28, 2);                // mip levels
-    put(76, 32);
-    put(80, 0x80000);  // DDPF_BUMPDUDV
-    put(88, 16);
-    put(92, 0x00FF);
-    put(96, 0xFF00);
-    put(108, 0x401008);
-    for (size_t i = 128; i < f.size(); ++i)
-        f[i] = uint8_t(i);
-    return f;
-}
+// A hand-built 4 x 2 V8U8 file with two levels whose byte at offset i (from 128 on) is i.
+std::vector<uint8_t> SmallBumpFile() { return BumpDds(128); }
 
 TEST_F(DdsBumpTextureTest, BrokenHeadersFailWithAReason)
 {

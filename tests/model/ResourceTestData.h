@@ -1,5 +1,6 @@
 #pragma once
-// Small hand-made inputs and read-back helpers shared by the resource tests.
+// Small hand-made inputs and read-back helpers shared by the resource tests (pictures come from
+// the BMP and DDS builders of the test support).
 #include <windows.h>
 #include <d3d9.h>
 
@@ -11,56 +12,12 @@
 #include "model/ComRef.h"
 #include "model/CurrentDevice.h"
 #include "model/DataBuffer.h"
+#include "support/BmpBytes.h"
+#include "support/DdsBytes.h"
 #include "support/DeviceFixture.h"
 #include "support/TestPaths.h"
 
 namespace restest {
-
-// A 32-bit BMP file of one colour (0xAARRGGBB; BMP has no alpha, D3DX reads X8R8G8B8).
-inline std::vector<uint8_t> SolidBmp(uint32_t width, uint32_t height, uint32_t colour)
-{
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    const uint32_t pixels = width * height * 4;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + pixels;
-    info.biSize = sizeof(info);
-    info.biWidth = static_cast<LONG>(width);
-    info.biHeight = static_cast<LONG>(height);
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    info.biCompression = BI_RGB;
-    std::vector<uint8_t> bytes(file.bfSize);
-    std::memcpy(bytes.data(), &file, sizeof(file));
-    std::memcpy(bytes.data() + sizeof(file), &info, sizeof(info));
-    for (uint32_t i = 0; i < width * height; ++i)
-        std::memcpy(bytes.data() + file.bfOffBits + i * 4, &colour, 4);
-    return bytes;
-}
-
-// A du/dv picture: a 4 x 2 V8U8 DirectDraw Surface with two levels whose bytes count up from
-// `first`, as the lake keeps its relief.
-inline std::vector<uint8_t> BumpDds(uint8_t first)
-{
-    std::vector<uint8_t> f(128 + 20, 0);
-    auto put = [&](size_t at, uint32_t v) { std::memcpy(&f[at], &v, 4); };
-    std::memcpy(&f[0], "DDS ", 4);
-    put(4, 124);
-    put(8, 0x1007 | 0x20000);  // caps, height, width, pixel format, mip count
-    put(12, 2);
-    put(16, 4);
-    put(28, 2);
-    put(76, 32);
-    put(80, 0x80000);  // DDPF_BUMPDUDV
-    put(88, 16);
-    put(92, 0x00FF);
-    put(96, 0xFF00);
-    put(108, 0x401008);
-    for (size_t i = 128; i < f.size(); ++i)
-        f[i] = static_cast<uint8_t>(first + (i - 128));
-    return f;
-}
 
 // A quad of two triangles in text .x form, corners at +-1 in the z = 0 plane.
 inline const char* QuadMeshText()

@@ -1,4 +1,5 @@
 #include "DeviceFixture.h"
+#include "BmpBytes.h"
 #include "TestPaths.h"
 
 #include <windows.h>
@@ -184,23 +185,12 @@ bool WriteBmp(const std::string& path, const std::vector<uint32_t>& pixels, unsi
 {
     if (pixels.size() < static_cast<size_t>(width) * height)
         return false;
+    const std::vector<uint8_t> bytes =
+        MakeBmp(width, height, [&](unsigned x, unsigned y) { return pixels[static_cast<size_t>(y) * width + x]; }, 32);
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
         return false;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    const DWORD imageBytes = width * height * 4;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + imageBytes;
-    info.biSize = sizeof(info);
-    info.biWidth = static_cast<LONG>(width);
-    info.biHeight = -static_cast<LONG>(height);  // top-down
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    info.biCompression = BI_RGB;
-    bool ok = std::fwrite(&file, sizeof(file), 1, f) == 1 && std::fwrite(&info, sizeof(info), 1, f) == 1 &&
-              std::fwrite(pixels.data(), imageBytes, 1, f) == 1;
+    bool ok = std::fwrite(bytes.data(), bytes.size(), 1, f) == 1;
     ok = (std::fclose(f) == 0) && ok;
     return ok;
 }

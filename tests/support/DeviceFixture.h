@@ -50,6 +50,6 @@ std::vector<uint32_t> ReadRenderTarget(IDirect3DDevice9* device, IDirect3DSurfac
 // Channel-wise comparison with a tolerance for the software rasteriser.
 bool ColorsNear(uint32_t a, uint32_t b, int tolerance = 2);
 
-// Writes 32-bit pixels (0xAARRGGBB) as a top-down BMP.
+// Writes 32-bit pixels (0xAARRGGBB, row by row from the top) as a BMP file.
 bool WriteBmp(const std::string& path, const std::vector<uint32_t>& pixels, unsigned width,
               unsigned height);

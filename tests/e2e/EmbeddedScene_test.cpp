@@ -1,6 +1,7 @@
 // The saver playing the scene it carries: the splash first, then the lake landscape in which only
-// the water moves.
+// the water moves, and nowhere the colour the layer clears to.
 #include "support/ProcessRunner.h"
+#include "support/SavedRegistryValue.h"
 #include "support/SaverWindows.h"
 #include "support/ScreenChecks.h"
 #include "support/TestPaths.h"
@@ -21,6 +22,7 @@ namespace {
 
 const unsigned kRunTimeoutMs = 60000;
 const wchar_t kSaverClass[] = L"D3DSaverWndClass";
+const wchar_t kSettingsKey[] = L"Software\\Quellmark\\Glimmerkit Maker\\Screensaver\\";
 
 std::wstring Saver() { return BuiltProgramPath(L"GlimmerSaver.scr"); }
 
@@ -87,7 +89,19 @@ std::string Describe(const char* name, const RECT& r, double share)
     return out.str();
 }
 
-// Two views of the playing scene a second apart: the water moves, the land does not.
+// The colour the layer clears to shows nowhere in a view, beyond a stray few pixels.
+bool ExpectNoClearColour(const ScreenPixels& view, const char* which)
+{
+    POINT first;
+    const int clearColour = ClearColourPixels(view, &first);
+    EXPECT_LE(clearColour, kStrayClearColourPixels)
+        << which << ": the clear colour shows in " << clearColour << " pixels, the first at ("
+        << first.x << ", " << first.y << ")";
+    return clearColour <= kStrayClearColourPixels;
+}
+
+// Two views of the playing scene a second apart: the water moves, the land does not, and the
+// colour the layer clears to shows in neither.
 template <class Capture>
 void ExpectOnlyTheWaterMoves(Capture capture, const char* artifact)
 {
@@ -97,7 +111,8 @@ void ExpectOnlyTheWaterMoves(Capture capture, const char* artifact)
     Sleep(1000);
     const ScreenPixels second = capture();
     ASSERT_EQ(first.pixels.size(), second.pixels.size());
-    bool fine = true;
+    bool fine = ExpectNoClearColour(first, "first view");
+    fine = ExpectNoClearColour(second, "second view") && fine;
     for (const PictureRegion& region : kMoving) {
         const RECT r = OnScreen(region, first);
         const double share = ChangedShare(first, second, r);
@@ -182,6 +197,50 @@ TEST(EmbeddedSceneTest, TestWindowShowsTheSplashThenTheLakeWithMovingWater)
     EXPECT_TRUE(start.splashSeen);
     ASSERT_TRUE(start.sceneSeen);
     ExpectOnlyTheWaterMoves(client, "embedded-scene-test-window.png");
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ProcessResult r = runner.Wait(kRunTimeoutMs);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+}
+
+TEST(EmbeddedSceneTest, TestWindowInFitShowsTheLakeBetweenBordersWithoutClearColour)
+{
+    // The landscape is 4:3 and the test window wider: the stored Fit position leaves margins at
+    // the sides, which the camera's border picture fills.
+    SavedRegistryValue picturePosition(HKEY_CURRENT_USER, kSettingsKey, L"\"PicPos\"");
+    ASSERT_TRUE(picturePosition.SetDword(1));
+
+    ProcessRunner runner;
+    ASSERT_TRUE(runner.Start(Saver(), L"/t"));
+    HWND window = WaitForTopWindow(runner.ProcessId(), kSaverClass);
+    ASSERT_NE(window, nullptr);
+    const auto client = [window] { return CaptureClientArea(window); };
+    ASSERT_TRUE(WatchSceneStart(client).sceneSeen);
+    // Past the slide's fade-in, two views a second apart.
+    Sleep(2000);
+    const ScreenPixels first = client();
+    Sleep(1000);
+    const ScreenPixels second = client();
+    bool fine = ExpectNoClearColour(first, "first view");
+    fine = ExpectNoClearColour(second, "second view") && fine;
+    // The margins hold the document's border picture, dark, not the landscape's sky.
+    const int margin = (first.width - first.height * 1024 / 768) / 2;
+    ASSERT_GT(margin, 4) << first.width << " x " << first.height;
+    for (const RECT& r : {RECT{0, 0, margin - 1, first.height},
+                          RECT{first.width - margin + 1, 0, first.width, first.height}}) {
+        int light = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) {
+                const uint32_t p = first.At(x, y);
+                light += Red(p) > 48 || ((p >> 8) & 0xFF) > 48 || Blue(p) > 48;
+            }
+        EXPECT_EQ(light, 0) << "margin (" << r.left << "," << r.top << ")-(" << r.right << ","
+                            << r.bottom << ")";
+        fine = fine && light == 0;
+    }
+    if (!fine)
+        SaveScreenPixels(first, TestArtifactsDir() + "\\embedded-scene-fit.bmp");
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     ProcessResult r = runner.Wait(kRunTimeoutMs);

@@ -1,7 +1,8 @@
 // Every gallery document (tests/gallery/*.lst) played in the real saver: a copy of the built
 // saver carries the document as its scene and shows it in its test window (/t). The document's
 // first line says whether its class moves ("# gallery: moves") or stands still
-// ("# gallery: still"); two views a second apart must agree with it.
+// ("# gallery: still"); two views a second apart must agree with it, and neither may show the
+// colour the layer clears to, which only shows where nothing was drawn.
 //
 // The documents are played before the first judgement, several at a time: the first alone
 // where the saver opens its window, the others moved beside that place into as many
@@ -345,6 +346,14 @@ TEST_P(GalleryTest, PlaysInTheSaver)
             EXPECT_LT(changed, kStillAtMost) << "declared still, changed " << Percent(changed);
         failed = failed || spread < kSpreadAtLeast ||
                  (motion == Motion::kMoves ? changed <= kMovesAtLeast : changed >= kStillAtMost);
+        for (const ScreenPixels* view : {&run.first, &run.second}) {
+            POINT first;
+            const int clearColour = ClearColourPixels(*view, &first);
+            EXPECT_LE(clearColour, kStrayClearColourPixels)
+                << "the clear colour shows in " << clearColour << " pixels of view "
+                << (view == &run.first ? 1 : 2) << ", the first at (" << first.x << ", " << first.y << ")";
+            failed = failed || clearColour > kStrayClearColourPixels;
+        }
     }
     KeepViews(name, run, failed);
 }

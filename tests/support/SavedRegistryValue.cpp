@@ -24,3 +24,15 @@ SavedRegistryValue::~SavedRegistryValue()
         RegDeleteValueW(key, Name());
     RegCloseKey(key);
 }
+
+bool SavedRegistryValue::SetDword(DWORD value) const
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(m_root, m_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    const LONG written = RegSetValueExW(key, Name(), 0, REG_DWORD,
+                                        reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    RegCloseKey(key);
+    return written == ERROR_SUCCESS;
+}

@@ -15,6 +15,9 @@ public:
     SavedRegistryValue& operator=(const SavedRegistryValue&) = delete;
 
     const wchar_t* Name() const { return m_hasName ? m_name.c_str() : nullptr; }
+    // Stores a DWORD under the value's name for the test (the key is made when missing); false
+    // when it could not be written.
+    bool SetDword(DWORD value) const;
 
 private:
     HKEY m_root;

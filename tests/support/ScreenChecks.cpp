@@ -72,6 +72,23 @@ int BrightnessSpread(const ScreenPixels& shot)
     return std::max(0, high - low);
 }
 
+int ClearColourPixels(const ScreenPixels& shot, POINT* first)
+{
+    if (first)
+        *first = POINT{-1, -1};
+    int count = 0;
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x) {
+            const uint32_t p = shot.At(x, y);
+            if (Red(p) < 208 || Green(p) > 48 || Blue(p) < 208)
+                continue;
+            if (first && count == 0)
+                *first = POINT{x, y};
+            ++count;
+        }
+    return count;
+}
+
 bool ShowsErrorBox(const ScreenPixels& shot)
 {
     const COLORREF c = GetSysColor(COLOR_WINDOW);

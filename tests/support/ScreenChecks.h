@@ -19,6 +19,15 @@ double ChangedShare(const ScreenPixels& a, const ScreenPixels& b);
 // 0..255: near 0 for a picture of one colour.
 int BrightnessSpread(const ScreenPixels& shot);
 
+// The pixels at or near the colour a layer clears its target to before it draws (magenta,
+// 0xF00FFF; 0xFF00FF counts too): they show only where nothing was drawn over the clear, such as
+// a picture or border picture that did not load. first, when given, receives the first such pixel
+// row by row ({-1, -1} when there is none).
+int ClearColourPixels(const ScreenPixels& shot, POINT* first = nullptr);
+// Clear-colour pixels that a view of a playing scene may show: a stray few where blended edges
+// pass near the colour, never an area that nothing was drawn over.
+const int kStrayClearColourPixels = 8;
+
 // The saver's failure box (a rectangle in the window colour with the text, on black) is shown.
 bool ShowsErrorBox(const ScreenPixels& shot);
 

@@ -2,6 +2,8 @@
 // notes on lines that start with "#". It measures and never fails on a figure.
 //
 //   GlimmerBench [--frames N] [--gallery-frames N]  load, frame and gallery figures
+//   GlimmerBench --gallery-only NAME [--frames N] [--gallery-frames N]  the frame figures and the
+//       gallery figures of the documents whose name contains NAME, nothing else (to study one class)
 //   GlimmerBench --soak MINUTES [--interval SECONDS] [--in-process | --saver]
 #include <windows.h>
 
@@ -26,8 +28,14 @@ struct Options {
     int galleryFrames = 60;
     double soakMinutes = 0.0;
     double interval = 5.0;
+    std::string galleryOnly;
     SoakBenchmark::Subject subject = SoakBenchmark::Subject::kChosen;
 };
+
+std::string NarrowText(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
 
 bool ParseOptions(int argc, wchar_t** argv, Options& options)
 {
@@ -38,6 +46,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options)
             options.frames = _wtoi(argv[++i]);
         else if (arg == L"--gallery-frames" && hasValue)
             options.galleryFrames = _wtoi(argv[++i]);
+        else if (arg == L"--gallery-only" && hasValue)
+            options.galleryOnly = NarrowText(argv[++i]);
         else if (arg == L"--soak" && hasValue)
             options.soakMinutes = _wtof(argv[++i]);
         else if (arg == L"--interval" && hasValue)
@@ -62,9 +72,14 @@ void NoteDate()
 }
 
 // Each gallery document's own figures, and the largest over all of them.
-void RunGallery(int frames, double baselineMs)
+void RunGallery(int frames, double baselineMs, const std::string& nameContains)
 {
-    const std::vector<SceneDocuments::Named> documents = SceneDocuments::Gallery();
+    std::vector<SceneDocuments::Named> documents = SceneDocuments::Gallery();
+    documents.erase(std::remove_if(documents.begin(), documents.end(),
+                                   [&](const SceneDocuments::Named& document) {
+                                       return document.name.find(nameContains) == std::string::npos;
+                                   }),
+                    documents.end());
     FigureLog::Note("gallery figures: " + std::to_string(documents.size()) + " documents, " +
                     std::to_string(frames) + " frames each after the warm-up, beside the frame baseline");
     double ownCodeMax = 0.0, allocationsMax = 0.0;
@@ -94,7 +109,8 @@ int wmain(int argc, wchar_t** argv)
 {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fputs("usage: GlimmerBench [--frames N] [--gallery-frames N] | --soak MINUTES [--interval SECONDS] "
+        std::fputs("usage: GlimmerBench [--frames N] [--gallery-frames N] [--gallery-only NAME] | --soak MINUTES "
+                   "[--interval SECONDS] "
                    "[--in-process | --saver]\n",
                    stderr);
         return 2;
@@ -104,7 +120,9 @@ int wmain(int argc, wchar_t** argv)
         SoakBenchmark(options.soakMinutes, options.interval, options.subject).Run();
         return 0;
     }
-    LoadBenchmark::Run();
+    const bool galleryOnly = !options.galleryOnly.empty();
+    if (!galleryOnly)
+        LoadBenchmark::Run();
 
     std::vector<uint8_t> scene = SceneDocuments::Embedded();
     std::string label = "the embedded document";
@@ -120,7 +138,9 @@ int wmain(int argc, wchar_t** argv)
         baselineMs = frames.BaselineMsPerFrame();
     }
     if (options.galleryFrames > 0)
-        RunGallery(options.galleryFrames, baselineMs);
+        RunGallery(options.galleryFrames, baselineMs, options.galleryOnly);
+    if (galleryOnly)
+        return 0;
     ParticleBenchmark(options.frames).Run();
     SaverEndBenchmark::Run();
     return 0;

@@ -210,6 +210,9 @@ void D3DCallTimer::HookSampleObjects(IDirect3DDevice9* device, const std::wstrin
     ComRef<IDirect3DVertexBuffer9> vertices;
     ComRef<IDirect3DIndexBuffer9> indices;
     ComRef<ID3DXEffect> effect;
+    ComRef<ID3DXFont> font;
+    ComRef<ID3DXSprite> sprite;
+    ComRef<ID3DXMesh> mesh;
     device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, texture.Receive(), nullptr);
     if (texture)
         texture->GetSurfaceLevel(0, surface.Receive());
@@ -217,6 +220,10 @@ void D3DCallTimer::HookSampleObjects(IDirect3DDevice9* device, const std::wstrin
     device->CreateIndexBuffer(64, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, indices.Receive(), nullptr);
     D3DXCreateEffectFromFileW(device, effectPath.c_str(), nullptr, nullptr, 0, nullptr,
                               effect.Receive(), nullptr);
+    D3DXCreateFontW(device, 12, 0, FW_NORMAL, 1, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                    DEFAULT_PITCH | FF_DONTCARE, L"Tahoma", font.Receive());
+    D3DXCreateSprite(device, sprite.Receive());
+    D3DXCreateMeshFVF(1, 3, D3DXMESH_MANAGED, D3DFVF_XYZ, device, mesh.Receive());
 
     HookTable(table(device), kDeviceSlots);
     if (texture)
@@ -230,6 +237,12 @@ void D3DCallTimer::HookSampleObjects(IDirect3DDevice9* device, const std::wstrin
     m_effectHooked = effect.Get() != nullptr;
     if (effect)
         HookTable(table(effect.Get()), kEffectSlots);
+    if (font)
+        HookTable(table(font.Get()), kFontSlots);
+    if (sprite)
+        HookTable(table(sprite.Get()), kSpriteSlots);
+    if (mesh)
+        HookTable(table(mesh.Get()), kMeshSlots);
 }
 
 void D3DCallTimer::Uninstall()

@@ -5,10 +5,10 @@
 
 struct IDirect3DDevice9;
 
-// Measures how long the program's thread spends inside Direct3D and D3DX. While installed,
-// every method of the device, texture, surface, vertex- and index-buffer and effect interfaces,
-// and every function this program imports from d3d9 and d3dx9, enters through a small stub that
-// notes the time on the way in and, through a swapped return address, on the way out. Calls made
+// Measures how long the program's thread spends inside Direct3D and D3DX. While installed, every
+// method of the device, texture, surface, vertex- and index-buffer, effect, font, sprite and mesh
+// interfaces, and every function this program imports from d3d9 and d3dx9, enters through a small
+// stub that notes the time on the way in and, through a swapped return address, on the way out. Calls made
 // from inside such a call (D3DX calling the device) count once, as part of the outer call.
 class D3DCallTimer {
 public:

@@ -10,6 +10,9 @@ extern const unsigned kSurfaceSlots;
 extern const unsigned kVertexBufferSlots;
 extern const unsigned kIndexBufferSlots;
 extern const unsigned kEffectSlots;
+extern const unsigned kFontSlots;
+extern const unsigned kSpriteSlots;
+extern const unsigned kMeshSlots;
 #ifdef __cplusplus
 }
 #endif

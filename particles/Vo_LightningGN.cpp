@@ -92,8 +92,19 @@ struct Vo_LightningGN::LayerContext {
     uint32_t Clear1() const { return VertexColorFromUnits(colour1, 0.0f); }
 };
 
+namespace {
+
+// Every slot of the three levels, and every chain of a bolt (one per slot) plus the one being
+// refined, so that neither store grows while a bolt is grown.
+const size_t kTableSlots = 3 * Vo_LightningGN::kMaxBranchSlots;
+const size_t kPooledChains = kTableSlots + 2;
+
+}  // namespace
+
 Vo_LightningGN::Vo_LightningGN()
 {
+    m_branchTable.reserve(kTableSlots);
+    m_spareChains.reserve(kPooledChains);
     m_jitter.Rescale(0.004f, 0.0f);
     m_branchLength.Rescale(0.01f, 0.0f);
     m_branchAngle.Rescale(0.015707964f, 0.0f);
@@ -106,6 +117,8 @@ Vo_LightningGN::Vo_LightningGN(const Vo_LightningGN& other)
       m_branchAngle(other.m_branchAngle), m_tipFactor(other.m_tipFactor), m_flicker(other.m_flicker),
       m_bolt(other.m_bolt), m_lastLocalTime(other.m_lastLocalTime), m_regenerated(other.m_regenerated)
 {
+    m_branchTable.reserve(kTableSlots);
+    m_spareChains.reserve(kPooledChains);
     m_outerWidth.ValueRef() = other.m_outerWidth.Value();
     m_passes.ValueRef() = other.m_passes.Value();
     m_seed.ValueRef() = other.m_seed.Value();
@@ -182,23 +195,13 @@ void Vo_LightningGN::Regenerate()
 {
     if (m_random.Value() == 0)
         std::srand(m_seed.Value());
+    RecycleBranches(m_bolt);
     m_bolt.clear();
 
     const unsigned a = std::min(m_branches.Value(), kMaxBranchSlots);
     const unsigned b = std::min(m_subBranches.Value(), kMaxBranchSlots);
     const unsigned t = std::min(m_twigs.Value(), kMaxBranchSlots);
-    std::vector<BranchSlot> level1;
-    if (a > 0) {
-        std::vector<BranchSlot> level2;
-        if (b > 0) {
-            level2.resize(b);
-            for (unsigned i = 0; i < t; ++i)
-                level2[static_cast<unsigned>(std::rand()) % b].children.emplace_back();
-        }
-        level1.resize(a);
-        for (const BranchSlot& slot : level2)
-            level1[static_cast<unsigned>(std::rand()) % a].children.push_back(slot);
-    }
+    BuildBranchTable(a, b, t);
 
     const D3DXVECTOR3& start = Start().Value();
     const D3DXVECTOR3& end = End().Value();
@@ -206,22 +209,102 @@ void Vo_LightningGN::Regenerate()
     if (start == end)
         return;
     const int passes = static_cast<int>(std::min(m_passes.Value(), kMaxPasses));
-    Subdivide(start, end, m_bolt, passes, 1.0f, level1, 1.0f);
+    Subdivide(start, end, m_bolt, passes, 1.0f, 0, a, 1.0f);
+}
+
+void Vo_LightningGN::BuildBranchTable(unsigned a, unsigned b, unsigned t)
+{
+    // Each twig goes to a sub-branch drawn at random, then each sub-branch to a branch, in this
+    // order of draws; twigs need sub-branches, and both need branches.
+    unsigned twigsOf[kMaxBranchSlots] = {};
+    unsigned branchOf[kMaxBranchSlots] = {};
+    if (a > 0) {
+        if (b > 0)
+            for (unsigned i = 0; i < t; ++i)
+                ++twigsOf[static_cast<unsigned>(std::rand()) % b];
+        for (unsigned j = 0; j < b; ++j)
+            branchOf[j] = static_cast<unsigned>(std::rand()) % a;
+    }
+
+    // The branches first, then each branch's sub-branches in their order, then each sub-branch's
+    // twigs.
+    m_branchTable.assign(a, BranchSlot());
+    for (unsigned p = 0; p < a; ++p) {
+        m_branchTable[p].firstChild = static_cast<unsigned>(m_branchTable.size());
+        for (unsigned j = 0; j < b; ++j) {
+            if (branchOf[j] != p)
+                continue;
+            BranchSlot subBranch;
+            subBranch.childCount = twigsOf[j];
+            m_branchTable.push_back(subBranch);
+        }
+        m_branchTable[p].childCount = static_cast<unsigned>(m_branchTable.size()) - m_branchTable[p].firstChild;
+    }
+    const size_t subBranchesEnd = m_branchTable.size();
+    for (size_t k = a; k < subBranchesEnd; ++k) {
+        m_branchTable[k].firstChild = static_cast<unsigned>(m_branchTable.size());
+        m_branchTable.resize(m_branchTable.size() + m_branchTable[k].childCount);
+    }
+}
+
+std::vector<BoltNode> Vo_LightningGN::TakeChain(size_t nodes)
+{
+    // The smallest spare chain that holds the nodes, else the largest, grown.
+    size_t best = m_spareChains.size();
+    for (size_t i = 0; i < m_spareChains.size(); ++i) {
+        const size_t capacity = m_spareChains[i].capacity();
+        if (best == m_spareChains.size()) {
+            best = i;
+            continue;
+        }
+        const size_t bestCapacity = m_spareChains[best].capacity();
+        const bool fits = capacity >= nodes;
+        const bool bestFits = bestCapacity >= nodes;
+        if ((fits && (!bestFits || capacity < bestCapacity)) || (!fits && !bestFits && capacity > bestCapacity))
+            best = i;
+    }
+    std::vector<BoltNode> chain;
+    if (best < m_spareChains.size()) {
+        chain.swap(m_spareChains[best]);
+        m_spareChains[best].swap(m_spareChains.back());
+        m_spareChains.pop_back();
+    }
+    chain.reserve(nodes);
+    return chain;
+}
+
+void Vo_LightningGN::ReturnChain(std::vector<BoltNode>& chain)
+{
+    chain.clear();
+    m_spareChains.emplace_back();
+    m_spareChains.back().swap(chain);
+}
+
+void Vo_LightningGN::RecycleBranches(std::vector<BoltNode>& chain)
+{
+    for (BoltNode& node : chain) {
+        if (node.branch.capacity() == 0)
+            continue;
+        RecycleBranches(node.branch);
+        ReturnChain(node.branch);
+    }
 }
 
 void Vo_LightningGN::Subdivide(const D3DXVECTOR3& start, const D3DXVECTOR3& end, std::vector<BoltNode>& chain,
-                               int g, float h, std::vector<BranchSlot>& table, float l)
+                               int g, float h, unsigned firstSlot, unsigned slotCount, float l)
 {
+    // g passes make 2^g + 1 nodes, and cutting the corners 2^(g + 1).
+    const size_t nodes = size_t(2) << std::max(g, 0);
+    chain.reserve(nodes);
     chain.push_back(NodeAt(start, h));
     chain.push_back(NodeAt(end, h));
 
     // Midpoint displacement: each segment gets a midpoint pushed sideways by up to the jitter
     // times its length (the perpendicular is not normalised, so the push scales with it).
     const float jitter = m_jitter.Result();
-    std::vector<BoltNode> refined;
+    std::vector<BoltNode> refined = TakeChain(nodes);
     for (int pass = 0; pass < g; ++pass) {
         refined.clear();
-        refined.reserve(2 * chain.size() - 1);
         for (size_t i = 0; i + 1 < chain.size(); ++i) {
             const D3DXVECTOR3& p = chain[i].position;
             const D3DXVECTOR3& q = chain[i + 1].position;
@@ -238,7 +321,6 @@ void Vo_LightningGN::Subdivide(const D3DXVECTOR3& start, const D3DXVECTOR3& end,
     // Corner cutting: every segment keeps its points at one third and two thirds, the first node
     // stays and the last ends at two thirds of the last segment.
     refined.clear();
-    refined.reserve(2 * chain.size() - 2);
     refined.push_back(chain.front());
     for (size_t i = 1; i < chain.size(); ++i) {
         const D3DXVECTOR3& previous = chain[i - 1].position;
@@ -250,10 +332,12 @@ void Vo_LightningGN::Subdivide(const D3DXVECTOR3& start, const D3DXVECTOR3& end,
         }
     }
     chain.swap(refined);
+    ReturnChain(refined);
 
     const size_t n = chain.size();
-    for (BranchSlot& slot : table)
-        slot.node = static_cast<int>(static_cast<unsigned>(std::rand()) % n);
+    BranchSlot* const slots = m_branchTable.data() + firstSlot;
+    for (unsigned k = 0; k < slotCount; ++k)
+        slots[k].node = static_cast<int>(static_cast<unsigned>(std::rand()) % n);
 
     // From the tip back to the start: the width factor rises from h x m towards h, the fade
     // factor falls from l at the start to 0 at the tip, and branches grow where a slot landed.
@@ -267,16 +351,18 @@ void Vo_LightningGN::Subdivide(const D3DXVECTOR3& start, const D3DXVECTOR3& end,
         BoltNode& node = chain[i];
         node.width = a;
         node.fade = l * static_cast<float>(n - 1 - i) / static_cast<float>(n - 1);
-        const auto slot = std::find_if(table.begin(), table.end(),
-                                       [i](const BranchSlot& s) { return s.node == static_cast<int>(i); });
-        if (slot != table.end()) {
+        const BranchSlot* const slot = std::find_if(slots, slots + slotCount,
+                                                    [i](const BranchSlot& s) { return s.node == static_cast<int>(i); });
+        if (slot != slots + slotCount) {
             const D3DXVECTOR3 toEnd = end - node.position;
             const float s = RandomSign();
             const D3DXVECTOR3 side = D3DXVECTOR3(u.y, -u.x, 0.0f) * s * D3DXVec3Length(&toEnd);
             const D3DXVECTOR3 v = toEnd * std::cos(angle) + side * std::sin(angle);
             const float f = RandomUnit() * 0.5f + 0.5f;
             const D3DXVECTOR3 from = node.position;
-            Subdivide(from, from + v * branchLength * f, node.branch, g - 1, node.width, slot->children, node.fade);
+            node.branch = TakeChain(size_t(2) << std::max(g - 1, 0));
+            Subdivide(from, from + v * branchLength * f, node.branch, g - 1, node.width, slot->firstChild,
+                      slot->childCount, node.fade);
         }
         a = std::min(a + h * (1 - m) / static_cast<float>(n), 1.0f);
     }

@@ -51,10 +51,10 @@ public:
     // random is set). Start equal to end grows no bolt.
     void Regenerate();
     // Appends start and end to the empty chain, refines it by g midpoint passes, cuts its corners,
-    // places the table's branches on its nodes and gives every node its width and fade factors,
-    // growing the branches with one pass fewer.
+    // places the branches of the table's slots first to first + count on its nodes and gives every
+    // node its width and fade factors, growing the branches with one pass fewer.
     void Subdivide(const D3DXVECTOR3& start, const D3DXVECTOR3& end, std::vector<BoltNode>& chain, int g,
-                   float h, std::vector<BranchSlot>& table, float l);
+                   float h, unsigned firstSlot, unsigned slotCount, float l);
     static unsigned CountSegments(const std::vector<BoltNode>& chain);
     static unsigned CountEndCaps(const std::vector<BoltNode>& chain);
 
@@ -107,6 +107,13 @@ private:
     void BuildLayers(const std::vector<BoltNode>& chain, float u, LayerContext& context) const;
     // The outer and core streaks from P to Q, and the texture length r of the outer one.
     void BuildBranch(const BoltNode& p, const BoltNode& q, QuadVertices& outer, QuadVertices& core, float& r) const;
+    // A new bolt every strike must not cost the heap anything once the first strikes have sized
+    // the storage: the branch table is kept, and every chain a bolt lets go of waits in a pool
+    // until a later bolt takes the one that fits best.
+    void BuildBranchTable(unsigned a, unsigned b, unsigned t);
+    std::vector<BoltNode> TakeChain(size_t nodes);
+    void ReturnChain(std::vector<BoltNode>& chain);
+    void RecycleBranches(std::vector<BoltNode>& chain);
 
     MediaParamT<unsigned int> m_outerWidth;
     MediaParamT<unsigned int> m_passes;
@@ -123,6 +130,8 @@ private:
     MediaParamT<int> m_random;
 
     std::vector<BoltNode> m_bolt;
+    std::vector<BranchSlot> m_branchTable;
+    std::vector<std::vector<BoltNode>> m_spareChains;
     float m_lastLocalTime = 0.0f;
     bool m_regenerated = false;
 };

@@ -25,48 +25,31 @@
 #include "runtime/Vo_2D_Light.h"
 #include "runtime/Vo_SlideContainer.h"
 #include "runtime/Vo_SlideShow_Light.h"
-#include "support/SceneDeviceFixture.h"
+#include "support/BuildFolderSceneFixture.h"
 #include "support/TestPaths.h"
 
 namespace {
 
-class BrushesInDocumentTest : public SceneDeviceFixture {
+// The effects come from common_res.dll in the build folder.
+class BrushesInDocumentTest : public BuildFolderSceneFixture {
 protected:
     void SetUp() override
     {
-        SceneDeviceFixture::SetUp();
+        BuildFolderSceneFixture::SetUp();
         if (HasFatalFailure())
             return;
-        // The effects come from common_res.dll, which the build puts in the build folder.
-        wchar_t folder[MAX_PATH] = {};
-        GetCurrentDirectoryW(MAX_PATH, folder);
-        m_folder = folder;
-        SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
         LoadDocument(AssembledTestDocument(L"ThreeBrushes.bin"));
         if (HasFatalFailure())
             return;
         ASSERT_EQ(m_root->Slides().size(), 1u);
     }
-    void TearDown() override
-    {
-        SceneDeviceFixture::TearDown();
-        if (!m_folder.empty())
-            SetCurrentDirectoryW(m_folder.c_str());
-    }
-
-    Vo_SlideContainer& Slide() { return *m_root->Slides()[0]; }
 
     template <class Brush>
     Brush* BrushOf(size_t index)
     {
-        const auto& objects = Slide().DrawnObjects();
-        if (index >= objects.size())
-            return nullptr;
-        auto* object = dynamic_cast<Vo_BrushObj*>(objects[index].Get());
+        auto* object = ObjectAt<Vo_BrushObj>(index);
         return object ? dynamic_cast<Brush*>(object->Brush()) : nullptr;
     }
-
-    std::wstring m_folder;
 };
 
 TEST_F(BrushesInDocumentTest, RecordsReadIntoTheirClasses)
@@ -146,12 +129,9 @@ TEST_F(BrushesInDocumentTest, TheLayerDrawsTheBrushes)
 {
     m_root->ActivateSlides();
     m_root->SetPicturePosition(ScreenView::kStretch);
-    for (float time : {100.0f, 100.1f, 100.3f}) {
-        ASSERT_EQ(m_root->FrameMove(time), S_OK);
-        ASSERT_EQ(Device()->BeginScene(), D3D_OK);
-        m_root->Render(0);
-        Device()->EndScene();
-    }
+    for (float time : {100.0f, 100.1f, 100.3f})
+        DrawFrame(time);
+    ASSERT_FALSE(HasFatalFailure());
     EXPECT_GT(BrushOf<Vo_WaterfallFX>(2)->Phase(), 0.0f);
     EXPECT_GT(BrushOf<Vo_WavesFX>(0)->Phase(), 0.0f);
 

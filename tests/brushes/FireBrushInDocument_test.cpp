@@ -14,45 +14,25 @@
 #include "runtime/ScreenView.h"
 #include "runtime/Vo_SlideContainer.h"
 #include "runtime/Vo_SlideShow_Light.h"
-#include "support/SceneDeviceFixture.h"
-#include "support/TestPaths.h"
+#include "support/BuildFolderSceneFixture.h"
 
 namespace {
 
-class FireBrushInDocumentTest : public SceneDeviceFixture {
+// The effect and pictures come from common_res.dll in the build folder.
+class FireBrushInDocumentTest : public BuildFolderSceneFixture {
 protected:
     void SetUp() override
     {
-        SceneDeviceFixture::SetUp();
-        if (HasFatalFailure())
-            return;
-        // The effect and pictures come from common_res.dll, which the build puts in the build folder.
-        wchar_t folder[MAX_PATH] = {};
-        GetCurrentDirectoryW(MAX_PATH, folder);
-        m_folder = folder;
-        SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
-        LoadDocument(AssembledTestDocument(L"FireBrush.bin"));
-        if (HasFatalFailure())
-            return;
-        ASSERT_EQ(m_root->Slides().size(), 1u);
-        m_root->ActivateSlides();
-        m_root->SetPicturePosition(ScreenView::kStretch);
-    }
-    void TearDown() override
-    {
-        SceneDeviceFixture::TearDown();
-        if (!m_folder.empty())
-            SetCurrentDirectoryW(m_folder.c_str());
+        BuildFolderSceneFixture::SetUp();
+        if (!HasFatalFailure())
+            LoadOneSlide(L"FireBrush.bin", 1);
     }
 
     Vo_FireFX* Fire()
     {
-        const auto& objects = m_root->Slides()[0]->DrawnObjects();
-        auto* object = objects.empty() ? nullptr : dynamic_cast<Vo_BrushObj*>(objects[0].Get());
+        auto* object = ObjectAt<Vo_BrushObj>(0);
         return object ? dynamic_cast<Vo_FireFX*>(object->Brush()) : nullptr;
     }
-
-    std::wstring m_folder;
 };
 
 TEST_F(FireBrushInDocumentTest, TheRuntimeBrushHasItsEffectPicturesAndGrid)
@@ -70,19 +50,13 @@ TEST_F(FireBrushInDocumentTest, TheRuntimeBrushHasItsEffectPicturesAndGrid)
 // the layer draws it with the brush switched off.
 TEST_F(FireBrushInDocumentTest, FlamesOnlyInsideTheRegion)
 {
-    Vo_ABObj* object = m_root->Slides()[0]->DrawnObjects()[0].Get();
-    auto drawFrame = [this](float time) {
-        ASSERT_EQ(m_root->FrameMove(time), S_OK);
-        ASSERT_EQ(Device()->BeginScene(), D3D_OK);
-        m_root->Render(0);
-        Device()->EndScene();
-    };
+    Vo_ABObj* object = Slide().DrawnObjects()[0].Get();
     object->SetEnabled(0);
-    drawFrame(10.0f);
+    DrawFrame(10.0f);
     const std::vector<uint32_t> picture = ReadBack();
     object->SetEnabled(1);
     for (float time : {10.2f, 10.4f})
-        drawFrame(time);
+        DrawFrame(time);
     ASSERT_GT(Fire()->Phase(), 0.0f);
     const std::vector<uint32_t> pixels = ReadBack();
     const unsigned size = DeviceFixture::kSize;

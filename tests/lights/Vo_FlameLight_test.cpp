@@ -16,8 +16,8 @@
 #include "runtime/ScreenView.h"
 #include "runtime/Vo_ABObj.h"
 #include "support/BmpBytes.h"
+#include "support/BuildFolderSceneFixture.h"
 #include "support/QueuedStream.h"
-#include "support/SceneDeviceFixture.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -170,17 +170,13 @@ const unsigned kSize = DeviceFixture::kSize;
 uint32_t Stripes(unsigned x, unsigned) { return (x / 4) % 2 ? 0x0000FF : 0xFF0000; }
 uint32_t Gradient(unsigned x, unsigned y) { return (x * 4) << 16 | (y * 4) << 8 | 0x40; }
 
-class FlameLightOnDevice : public SceneDeviceFixture {
+class FlameLightOnDevice : public BuildFolderSceneFixture {
 protected:
     void SetUp() override
     {
-        SceneDeviceFixture::SetUp();
+        BuildFolderSceneFixture::SetUp();
         if (HasFatalFailure())
             return;
-        wchar_t folder[MAX_PATH] = {};
-        GetCurrentDirectoryW(MAX_PATH, folder);
-        m_folder = folder;
-        SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
         m_store.reset(new Vo_DocResManager());
         CurrentDocResManager = m_store.get();
         m_layer.reset(new Vo_FlameLight());
@@ -188,9 +184,7 @@ protected:
     void TearDown() override
     {
         m_layer.reset();
-        SceneDeviceFixture::TearDown();
-        if (!m_folder.empty())
-            SetCurrentDirectoryW(m_folder.c_str());
+        BuildFolderSceneFixture::TearDown();
     }
 
     void SetPicture(const std::function<uint32_t(unsigned, unsigned)>& colour)
@@ -230,7 +224,6 @@ protected:
     }
     uint32_t At(unsigned x, unsigned y) const { return m_pixels[y * kSize + x] & 0x00FFFFFF; }
 
-    std::wstring m_folder;
     std::unique_ptr<Vo_FlameLight> m_layer;
     std::vector<uint32_t> m_pixels;
 };

@@ -22,8 +22,8 @@
 #include "runtime/Vo_SlideContainer.h"
 #include "runtime/Vo_SlideShow_Light.h"
 #include "support/CountingControl.h"
+#include "support/BuildFolderSceneFixture.h"
 #include "support/RegistryReading.h"
-#include "support/SceneDeviceFixture.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -260,38 +260,14 @@ TEST(Vo_ButterflyConstructor, RecordVersionsAndReservedValues)
 }
 
 // Butterflies of the blue picture over the red one, frozen (speed 0) with their wings half
-// raised, on a device.
-class ButterflyOnDeviceTest : public SceneDeviceFixture {
-protected:
-    void SetUp() override
-    {
-        SceneDeviceFixture::SetUp();
-        // The meshes come from common_res.dll in the build folder.
-        wchar_t folder[MAX_PATH] = {};
-        GetCurrentDirectoryW(MAX_PATH, folder);
-        m_folder = folder;
-        SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
-    }
-    void TearDown() override
-    {
-        SceneDeviceFixture::TearDown();
-        if (!m_folder.empty())
-            SetCurrentDirectoryW(m_folder.c_str());
-    }
-
-    std::wstring m_folder;
-};
+// raised, on a device. The meshes come from common_res.dll in the build folder.
+using ButterflyOnDeviceTest = BuildFolderSceneFixture;
 
 TEST_F(ButterflyOnDeviceTest, DrawnWhereTheButterflyIs)
 {
-    LoadDocument(AssembledTestDocument(L"ButterflySlide.bin"));
+    LoadOneSlide(L"ButterflySlide.bin", 1);
     ASSERT_FALSE(HasFatalFailure());
-    ASSERT_EQ(m_root->Slides().size(), 1u);
-    m_root->ActivateSlides();
-    m_root->SetPicturePosition(ScreenView::kStretch);
-    auto& objects = m_root->Slides()[0]->DrawnObjects();
-    ASSERT_EQ(objects.size(), 1u);
-    auto* butterflies = dynamic_cast<Vo_3DObjArray*>(objects[0].Get());
+    auto* butterflies = ObjectAt<Vo_3DObjArray>(0);
     ASSERT_TRUE(butterflies);
     ASSERT_EQ(butterflies->Roots().size(), 1u);
     ASSERT_TRUE(butterflies->Instances()[0].HasMesh()) << "the body mesh from the module";
@@ -300,12 +276,9 @@ TEST_F(ButterflyOnDeviceTest, DrawnWhereTheButterflyIs)
     AC_Butterfly& flight = FlightOf(butterflies->Roots().front());
     flight.Heading() = {90.0f, 90.0f, 350.0f};
     flight.SetFlap(40.0f);
-    for (float time : {100.0f, 100.1f}) {
-        ASSERT_EQ(m_root->FrameMove(time), S_OK);
-        ASSERT_EQ(Device()->BeginScene(), D3D_OK);
-        m_root->Render(0);
-        Device()->EndScene();
-    }
+    for (float time : {100.0f, 100.1f})
+        DrawFrame(time);
+    ASSERT_FALSE(HasFatalFailure());
     // The butterfly sits at the picture's centre (4, 4), target pixel 32; size 20 makes each
     // wing 4 picture pixels (32 target pixels) long, so the corners stay red.
     const std::vector<uint32_t> pixels = ReadBack();

@@ -20,8 +20,8 @@
 #include "runtime/Vo_Frame.h"
 #include "runtime/Vo_SlideContainer.h"
 #include "runtime/Vo_SlideShow_Light.h"
+#include "support/BuildFolderSceneFixture.h"
 #include "support/RegistryReading.h"
-#include "support/SceneDeviceFixture.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -238,35 +238,17 @@ TEST(Vo_ClockConstructor, RecordThroughTheRegistry)
     EXPECT_EQ(copy.HandsPicture().GetKey(), clock->HandsPicture().GetKey());
 }
 
-// The clock document on a device: the blue face fills the target, the red hands cross it.
-class ClockOnDeviceTest : public SceneDeviceFixture {
+// The clock document on a device: the blue face fills the target, the red hands cross it. The
+// clock's mesh comes from common_res.dll in the build folder.
+class ClockOnDeviceTest : public BuildFolderSceneFixture {
 protected:
     void Play(int hour, int minute)
     {
-        // The clock's mesh comes from common_res.dll in the build folder.
-        wchar_t folder[MAX_PATH] = {};
-        GetCurrentDirectoryW(MAX_PATH, folder);
-        m_folder = folder;
-        SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
-        LoadDocument(AssembledTestDocument(L"ClockSlide.bin"));
+        LoadOneSlide(L"ClockSlide.bin", 1);
         ASSERT_FALSE(HasFatalFailure());
-        ASSERT_EQ(m_root->Slides().size(), 1u);
-        m_root->ActivateSlides();
-        m_root->SetPicturePosition(ScreenView::kStretch);
-        ASSERT_EQ(m_root->Slides()[0]->DrawnObjects().size(), 1u);
         SetClockTime now(hour, minute);
-        for (float time : {100.0f, 100.1f}) {
-            ASSERT_EQ(m_root->FrameMove(time), S_OK);
-            ASSERT_EQ(Device()->BeginScene(), D3D_OK);
-            m_root->Render(0);
-            Device()->EndScene();
-        }
-    }
-    void TearDown() override
-    {
-        SceneDeviceFixture::TearDown();
-        if (!m_folder.empty())
-            SetCurrentDirectoryW(m_folder.c_str());
+        for (float time : {100.0f, 100.1f})
+            DrawFrame(time);
     }
 
     // The clock's centre is the target's centre (32, 32); the hands are 2.56 target pixels wide,
@@ -285,8 +267,6 @@ protected:
         if (HasFailure())
             SaveTarget(::testing::UnitTest::GetInstance()->current_test_info()->name());
     }
-
-    std::wstring m_folder;
 };
 
 TEST_F(ClockOnDeviceTest, AtThreeTheHourHandPointsRight)

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "model/RenderTargetPair.h"
-#include "particles/EffectDocumentFixture.h"
 #include "particles/Vo_FXObj.h"
 #include "particles/Vo_StaticTextConstructor.h"
+#include "support/BuildFolderSceneFixture.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ bool IsRed(uint32_t pixel)
     return r > 0xC0 && g < 0x50 && b < 0x70;
 }
 
-class EffectQuadDocumentTest : public EffectDocumentFixture {
+class EffectQuadDocumentTest : public BuildFolderSceneFixture {
 protected:
     Vo_FXObj* Object() { return ObjectAt<Vo_FXObj>(0); }
 
@@ -51,7 +51,7 @@ protected:
 // picture everywhere outside; with an empty text the quad shows only its cleared target.
 TEST_F(EffectQuadDocumentTest, TextDrawsRedGlyphsInsideItsQuad)
 {
-    Load(L"TextSlide.bin", 1);
+    LoadOneSlide(L"TextSlide.bin", 1);
     if (HasFatalFailure())
         return;
     Vo_FXObj* object = Object();
@@ -85,7 +85,7 @@ TEST_F(EffectQuadDocumentTest, TextDrawsRedGlyphsInsideItsQuad)
 // A width of 0 keeps the target the store made; the quad then has no width and draws nothing.
 TEST_F(EffectQuadDocumentTest, ZeroWidthKeepsTheTargetAndDrawsNothing)
 {
-    Load(L"TextSlide.bin", 1);
+    LoadOneSlide(L"TextSlide.bin", 1);
     if (HasFatalFailure())
         return;
     auto* text = dynamic_cast<Vo_StaticTextConstructor*>(&Object()->Emitter());
@@ -110,7 +110,7 @@ namespace {
 // picture everywhere else.
 TEST_F(EffectQuadDocumentTest, ExplosionBurnsItsQuadOnly)
 {
-    Load(L"ExplosionSlide.bin", 1);
+    LoadOneSlide(L"ExplosionSlide.bin", 1);
     if (HasFatalFailure())
         return;
     Vo_FXObj* object = Object();

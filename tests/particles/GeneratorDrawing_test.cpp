@@ -16,10 +16,7 @@
 #include "particles/Vo_ParticlesObj.h"
 #include "particles/Vo_RadialRays.h"
 #include "particles/Vo_Smoke.h"
-#include "runtime/ScreenView.h"
-#include "runtime/Vo_SlideContainer.h"
-#include "runtime/Vo_SlideShow_Light.h"
-#include "support/SceneDeviceFixture.h"
+#include "support/BuildFolderSceneFixture.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -38,50 +35,17 @@ uint32_t ToColor(const double channels[3])
     return color;
 }
 
-class GeneratorDocumentTest : public SceneDeviceFixture {
+// The generators' effect comes from common_res.dll in the build folder.
+class GeneratorDocumentTest : public BuildFolderSceneFixture {
 protected:
-    void Load(const wchar_t* document, size_t objects = 1) { LoadBytes(AssembledTestDocument(document), objects); }
-    void LoadBytes(std::vector<uint8_t> bytes, size_t objects = 1)
-    {
-        // The generators' effect comes from common_res.dll in the build folder.
-        wchar_t folder[MAX_PATH] = {};
-        GetCurrentDirectoryW(MAX_PATH, folder);
-        m_folder = folder;
-        SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
-        LoadDocument(std::move(bytes));
-        if (HasFatalFailure())
-            return;
-        ASSERT_EQ(m_root->Slides().size(), 1u);
-        m_root->ActivateSlides();
-        m_root->SetPicturePosition(ScreenView::kStretch);
-        ASSERT_EQ(Slide().DrawnObjects().size(), objects);
-    }
-    void TearDown() override
-    {
-        SceneDeviceFixture::TearDown();
-        if (!m_folder.empty())
-            SetCurrentDirectoryW(m_folder.c_str());
-    }
-
-    Vo_SlideContainer& Slide() { return *m_root->Slides()[0]; }
-    Vo_ParticlesObj* Object() { return dynamic_cast<Vo_ParticlesObj*>(Slide().DrawnObjects()[0].Get()); }
-
-    void DrawFrame(float time)
-    {
-        ASSERT_EQ(m_root->FrameMove(time), S_OK);
-        ASSERT_EQ(Device()->BeginScene(), D3D_OK);
-        m_root->Render(0);
-        Device()->EndScene();
-    }
-
-    std::wstring m_folder;
+    Vo_ParticlesObj* Object() { return ObjectAt<Vo_ParticlesObj>(0); }
 };
 
 // One ray over the rows 16 to 48: inside it the grey mask (0.502, alpha 1) meets the picture by
 // the blend mode, outside the picture stays as it is.
 TEST_F(GeneratorDocumentTest, CompositeOfEveryBlendMode)
 {
-    Load(L"GeneratorRays.bin");
+    LoadOneSlide(L"GeneratorRays.bin", 1);
     if (HasFatalFailure())
         return;
     Vo_ParticlesObj* object = Object();
@@ -138,7 +102,7 @@ TEST_F(GeneratorDocumentTest, CompositeOfEveryBlendMode)
 // Smoke rises from the bottom centre: the column above the origin lightens, the corners stay.
 TEST_F(GeneratorDocumentTest, SmokeRisesOverThePicture)
 {
-    Load(L"GeneratorSmoke.bin");
+    LoadOneSlide(L"GeneratorSmoke.bin", 1);
     if (HasFatalFailure())
         return;
     auto* smoke = dynamic_cast<Vo_Smoke*>(Object()->Generator());
@@ -168,7 +132,7 @@ TEST_F(GeneratorDocumentTest, SmokeRisesOverThePicture)
 // (its screen mode then asks for no background).
 TEST_F(GeneratorDocumentTest, QuadsWithoutTheMask)
 {
-    Load(L"GeneratorQuads.bin", 3);
+    LoadOneSlide(L"GeneratorQuads.bin", 3);
     if (HasFatalFailure())
         return;
     for (const auto& object : Slide().DrawnObjects())
@@ -195,7 +159,7 @@ TEST_F(GeneratorDocumentTest, QuadsWithoutTheMask)
 // stays as it is.
 TEST_F(GeneratorDocumentTest, LightningAlongItsLine)
 {
-    Load(L"GeneratorLightning.bin");
+    LoadOneSlide(L"GeneratorLightning.bin", 1);
     if (HasFatalFailure())
         return;
     auto* lightning = dynamic_cast<Vo_LightningGN*>(Object()->Generator());
@@ -267,7 +231,7 @@ class GeneratorGalleryTest : public GeneratorDocumentTest, public ::testing::Wit
 
 TEST_P(GeneratorGalleryTest, DrawsAndMoves)
 {
-    LoadBytes(ReadBuiltFile(std::wstring(L"tests/gallery/") + GetParam()));
+    LoadOneSlide(ReadBuiltFile(std::wstring(L"tests/gallery/") + GetParam()), 1);
     if (HasFatalFailure())
         return;
     ASSERT_NE(Object(), nullptr);

@@ -11,9 +11,9 @@
 #include <cmath>
 
 #include "model/RenderTargetPair.h"
-#include "particles/EffectDocumentFixture.h"
 #include "particles/Vo_DischargeFXConstructor.h"
 #include "particles/Vo_GlowingObj.h"
+#include "support/BuildFolderSceneFixture.h"
 
 namespace {
 
@@ -34,13 +34,13 @@ uint32_t WithChannel(int c, uint32_t value)
     return (kPictureColor & ~(0xFFu << shift)) | value << shift;
 }
 
-class GlowChainTest : public EffectDocumentFixture {};
+class GlowChainTest : public BuildFolderSceneFixture {};
 
 // Rows 4 to 28 hold the first segment (centre 16), rows 36 to 60 the second (centre 48). Near the
 // left end the bolt picture is a thin tapered line, so 10 rows off the centre only the glow shows.
 TEST_F(GlowChainTest, GlowOfEachObjectInsideTheChain)
 {
-    Load(L"GlowChain.bin", 2);
+    LoadOneSlide(L"GlowChain.bin", 2);
     if (HasFatalFailure())
         return;
     IDirect3DSurface9* target = nullptr;
@@ -90,7 +90,7 @@ TEST_F(GlowChainTest, GlowOfEachObjectInsideTheChain)
 // Without its effect an object asks for no background and draws nothing, so the picture stays.
 TEST_F(GlowChainTest, WithoutTheEffectNothingIsDrawn)
 {
-    Load(L"GlowChain.bin", 2);
+    LoadOneSlide(L"GlowChain.bin", 2);
     if (HasFatalFailure())
         return;
     for (size_t i = 0; i < 2; ++i) {

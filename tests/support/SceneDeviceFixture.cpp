@@ -3,6 +3,7 @@
 #include "model/CurrentDevice.h"
 #include "runtime/CurrentScreenView.h"
 #include "runtime/LoadSceneDocument.h"
+#include "support/TestPaths.h"
 
 void SceneDeviceFixture::SetUp()
 {
@@ -21,6 +22,30 @@ void SceneDeviceFixture::LoadDocument(std::vector<uint8_t> bytes)
     ASSERT_FALSE(m_bytes.empty());
     m_root.reset(LoadSceneDocumentFrom(m_bytes.data(), m_bytes.data() + m_bytes.size()));
     m_store.reset(CurrentDocResManager);
+}
+
+void SceneDeviceFixture::LoadOneSlide(std::vector<uint8_t> bytes, size_t objects)
+{
+    LoadDocument(std::move(bytes));
+    if (HasFatalFailure())
+        return;
+    ASSERT_EQ(m_root->Slides().size(), 1u);
+    m_root->ActivateSlides();
+    m_root->SetPicturePosition(ScreenView::kStretch);
+    ASSERT_EQ(Slide().DrawnObjects().size(), objects);
+}
+
+void SceneDeviceFixture::LoadOneSlide(const wchar_t* assembledDocument, size_t objects)
+{
+    LoadOneSlide(AssembledTestDocument(assembledDocument), objects);
+}
+
+void SceneDeviceFixture::DrawFrame(float time)
+{
+    ASSERT_EQ(m_root->FrameMove(time), S_OK);
+    ASSERT_EQ(Device()->BeginScene(), D3D_OK);
+    m_root->Render(0);
+    Device()->EndScene();
 }
 
 void SceneDeviceFixture::TearDown()

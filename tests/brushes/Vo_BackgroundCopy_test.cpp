@@ -5,6 +5,7 @@
 #include "brushes/Vo_BackgroundCopy.h"
 #include "model/ClassReaderRegistries.h"
 #include "support/DeviceFixture.h"
+#include "support/RegistryReading.h"
 #include "tests/brushes/BrushTesting.h"
 #include "tests/brushes/EffectTesting.h"
 
@@ -38,13 +39,9 @@ TEST(Vo_BackgroundCopyTest, RecordThroughTheRegistry)
         .Push(QueuedStream::Long{1})        // vertical wrap
         .Push(QueuedStream::Long{0});       // horizontal wrap
     PushFxRecord(stream, 3, 0, 1, L"common_res.dll", 75, 50);
-    auto& registry = GetConstructorReaderRegistry();
-    ASSERT_TRUE(registry.count(L"Vo_BackgroundCopy"));
-    std::unique_ptr<Vo_ABObj_Constructor> read(registry[L"Vo_BackgroundCopy"]->CreateObject(stream, 1));
-    ASSERT_FALSE(stream.Failed());
-    EXPECT_EQ(stream.Remaining(), 0u);
-    auto* copy = dynamic_cast<Vo_BackgroundCopy*>(read.get());
-    ASSERT_NE(copy, nullptr);
+    std::unique_ptr<Vo_BackgroundCopy> read = ReadObjectThroughRegistry<Vo_BackgroundCopy>(L"Vo_BackgroundCopy", stream, 1);
+    ASSERT_TRUE(read);
+    Vo_BackgroundCopy* copy = read.get();
     std::unique_ptr<Vo_FX_Constructor> cloned(copy->Clone());
     for (auto* brush : {copy, static_cast<Vo_BackgroundCopy*>(cloned.get())}) {
         EXPECT_EQ(brush->Rectangle().Left().Value(), -5);

@@ -9,6 +9,7 @@
 #include "runtime/PicturePlacement.h"
 #include "runtime/Vo_TimeLineControl.h"
 #include "support/DeviceFixture.h"
+#include "support/RegistryReading.h"
 #include "tests/brushes/BrushTesting.h"
 #include "tests/brushes/EffectTesting.h"
 
@@ -49,12 +50,9 @@ TEST(Vo_BendFXTest, RecordThroughTheRegistry)
     stream.Push(QueuedStream::Long{1});
     PushCentralRecord(stream, 12.0f, 34.0f, 0.0f);
     PushFxRecord(stream, 3, 50, 1, L"effects.dll", 9, 50);
-    auto& registry = GetConstructorReaderRegistry();
-    ASSERT_TRUE(registry.count(L"Vo_BendFX"));
-    std::unique_ptr<Vo_ABObj_Constructor> read(registry[L"Vo_BendFX"]->CreateObject(stream, 1));
-    ASSERT_FALSE(stream.Failed());
-    EXPECT_EQ(stream.Remaining(), 0u);
-    auto* bend = static_cast<Vo_BendFX*>(read.get());
+    std::unique_ptr<Vo_BendFX> read = ReadObjectThroughRegistry<Vo_BendFX>(L"Vo_BendFX", stream, 1);
+    ASSERT_TRUE(read);
+    Vo_BendFX* bend = read.get();
     EXPECT_FLOAT_EQ(bend->AmplitudeA().Result(), 0.2f);
     EXPECT_FLOAT_EQ(bend->AmplitudeB().Result(), 0.1f);
     EXPECT_FLOAT_EQ(bend->Strength().Result(), 3.0f);

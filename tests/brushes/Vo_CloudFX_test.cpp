@@ -7,6 +7,7 @@
 #include "model/ClassReaderRegistries.h"
 #include "runtime/PicturePlacement.h"
 #include "support/DeviceFixture.h"
+#include "support/RegistryReading.h"
 #include "tests/brushes/BrushTesting.h"
 #include "tests/brushes/EffectTesting.h"
 
@@ -16,14 +17,7 @@ namespace {
 
 std::unique_ptr<Vo_CloudFX> ReadCloud(QueuedStream& stream)
 {
-    auto& registry = GetConstructorReaderRegistry();
-    EXPECT_TRUE(registry.count(L"Vo_CloudFX"));
-    if (!registry.count(L"Vo_CloudFX"))
-        return nullptr;
-    std::unique_ptr<Vo_ABObj_Constructor> read(registry[L"Vo_CloudFX"]->CreateObject(stream, 1));
-    EXPECT_FALSE(stream.Failed());
-    EXPECT_EQ(stream.Remaining(), 0u);
-    return std::unique_ptr<Vo_CloudFX>(static_cast<Vo_CloudFX*>(read.release()));
+    return ReadObjectThroughRegistry<Vo_CloudFX>(L"Vo_CloudFX", stream, 1);
 }
 
 void PushShape(QueuedStream& s, uint32_t tx, uint32_t ty, uint32_t shift, int32_t flip)

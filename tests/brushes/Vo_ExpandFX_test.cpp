@@ -7,6 +7,7 @@
 #include "runtime/PicturePlacement.h"
 #include "runtime/Vo_TimeLineControl.h"
 #include "support/DeviceFixture.h"
+#include "support/RegistryReading.h"
 #include "tests/brushes/BrushTesting.h"
 #include "tests/brushes/EffectTesting.h"
 
@@ -94,12 +95,9 @@ TEST(Vo_ExpandFXTest, RecordThroughTheRegistry)
     stream.Push(QueuedStream::UInt{80}).Push(QueuedStream::UInt{30}).Push(QueuedStream::Long{1});
     PushCentralRecord(stream, 300.5f, 120.25f, 7.0f);
     PushFxRecord(stream, 3, 60, 0, L"common_res.dll", 102, 50);
-    auto& registry = GetConstructorReaderRegistry();
-    ASSERT_TRUE(registry.count(L"Vo_ExpandFX"));
-    std::unique_ptr<Vo_ABObj_Constructor> read(registry[L"Vo_ExpandFX"]->CreateObject(stream, 1));
-    ASSERT_FALSE(stream.Failed());
-    EXPECT_EQ(stream.Remaining(), 0u);
-    auto* expand = static_cast<Vo_ExpandFX*>(read.get());
+    std::unique_ptr<Vo_ExpandFX> read = ReadObjectThroughRegistry<Vo_ExpandFX>(L"Vo_ExpandFX", stream, 1);
+    ASSERT_TRUE(read);
+    Vo_ExpandFX* expand = read.get();
     EXPECT_FLOAT_EQ(expand->GrowAmplitude().Result(), 0.4f);
     EXPECT_FLOAT_EQ(expand->ShrinkAmplitude().Result(), 0.15f);
     EXPECT_EQ(expand->WaveMode().Value(), 1);

@@ -7,6 +7,7 @@
 #include "model/ClassReaderRegistries.h"
 #include "runtime/Vo_TimeLineControl.h"
 #include "support/DeviceFixture.h"
+#include "support/RegistryReading.h"
 #include "tests/brushes/BrushTesting.h"
 #include "tests/brushes/EffectTesting.h"
 
@@ -62,12 +63,9 @@ TEST(Vo_LightFX_IITest, RecordAndItsBlendColor)
     stream.Push(QueuedStream::UInt{60}).Push(QueuedStream::Long{0}).Push(QueuedStream::Long{2});
     stream.Push(QueuedStream::Int{0x00336699});
     PushFxRecord(stream, 1, 0, 0, L"common_res.dll", 76);
-    auto& registry = GetConstructorReaderRegistry();
-    ASSERT_TRUE(registry.count(L"Vo_LightFX_II"));
-    std::unique_ptr<Vo_ABObj_Constructor> read(registry[L"Vo_LightFX_II"]->CreateObject(stream, 1));
-    ASSERT_FALSE(stream.Failed());
-    EXPECT_EQ(stream.Remaining(), 0u);
-    auto* light = static_cast<Vo_LightFX_II*>(read.get());
+    std::unique_ptr<Vo_LightFX_II> read = ReadObjectThroughRegistry<Vo_LightFX_II>(L"Vo_LightFX_II", stream, 1);
+    ASSERT_TRUE(read);
+    Vo_LightFX_II* light = read.get();
     EXPECT_EQ(light->Mode().Value(), 0);
     EXPECT_EQ(light->Blend().Value(), 2);
     EXPECT_EQ(light->Colour().Value(), 0x00336699u);

@@ -6,6 +6,7 @@
 #include "model/ClassReaderRegistries.h"
 #include "runtime/Vo_TimeLineControl.h"
 #include "support/DeviceFixture.h"
+#include "support/RegistryReading.h"
 #include "tests/brushes/BrushTesting.h"
 #include "tests/brushes/EffectTesting.h"
 
@@ -52,12 +53,9 @@ TEST(Vo_LightFXTest, RecordThroughTheRegistry)
     QueuedStream stream;
     stream.Push(QueuedStream::UInt{75}).Push(QueuedStream::Long{1});
     PushFxRecord(stream, 3, 30, 1, L"common_res.dll", 76, 60);
-    auto& registry = GetConstructorReaderRegistry();
-    ASSERT_TRUE(registry.count(L"Vo_LightFX"));
-    std::unique_ptr<Vo_ABObj_Constructor> read(registry[L"Vo_LightFX"]->CreateObject(stream, 1));
-    ASSERT_FALSE(stream.Failed());
-    EXPECT_EQ(stream.Remaining(), 0u);
-    auto* light = static_cast<Vo_LightFX*>(read.get());
+    std::unique_ptr<Vo_LightFX> read = ReadObjectThroughRegistry<Vo_LightFX>(L"Vo_LightFX", stream, 1);
+    ASSERT_TRUE(read);
+    Vo_LightFX* light = read.get();
     EXPECT_FLOAT_EQ(light->Intensity().Result(), 0.75f);
     EXPECT_EQ(light->Mode().Value(), 1);
     EXPECT_EQ(light->Speed().Value(), 30u);

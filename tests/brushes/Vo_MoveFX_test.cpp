@@ -7,6 +7,7 @@
 #include "model/ClassReaderRegistries.h"
 #include "runtime/Vo_TimeLineControl.h"
 #include "support/DeviceFixture.h"
+#include "support/RegistryReading.h"
 #include "tests/brushes/BrushTesting.h"
 #include "tests/brushes/EffectTesting.h"
 
@@ -18,14 +19,7 @@ const float kPi = 3.14159265f;
 
 std::unique_ptr<Vo_MoveFX> ReadMove(QueuedStream& stream, int32_t version)
 {
-    auto& registry = GetConstructorReaderRegistry();
-    EXPECT_TRUE(registry.count(L"Vo_MoveFX"));
-    if (!registry.count(L"Vo_MoveFX"))
-        return nullptr;
-    std::unique_ptr<Vo_ABObj_Constructor> read(registry[L"Vo_MoveFX"]->CreateObject(stream, version));
-    EXPECT_FALSE(stream.Failed());
-    EXPECT_EQ(stream.Remaining(), 0u);
-    return std::unique_ptr<Vo_MoveFX>(static_cast<Vo_MoveFX*>(read.release()));
+    return ReadObjectThroughRegistry<Vo_MoveFX>(L"Vo_MoveFX", stream, version);
 }
 
 TEST(Vo_MoveFXTest, Defaults)

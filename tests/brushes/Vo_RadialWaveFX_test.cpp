@@ -7,6 +7,7 @@
 #include "runtime/PicturePlacement.h"
 #include "runtime/Vo_TimeLineControl.h"
 #include "support/DeviceFixture.h"
+#include "support/RegistryReading.h"
 #include "tests/brushes/BrushTesting.h"
 #include "tests/brushes/EffectTesting.h"
 
@@ -16,14 +17,7 @@ namespace {
 
 std::unique_ptr<Vo_RadialWaveFX> ReadRadial(QueuedStream& stream, int32_t version)
 {
-    auto& registry = GetConstructorReaderRegistry();
-    EXPECT_TRUE(registry.count(L"Vo_RadialWaveFX"));
-    if (!registry.count(L"Vo_RadialWaveFX"))
-        return nullptr;
-    std::unique_ptr<Vo_ABObj_Constructor> read(registry[L"Vo_RadialWaveFX"]->CreateObject(stream, version));
-    EXPECT_FALSE(stream.Failed());
-    EXPECT_EQ(stream.Remaining(), 0u);
-    return std::unique_ptr<Vo_RadialWaveFX>(static_cast<Vo_RadialWaveFX*>(read.release()));
+    return ReadObjectThroughRegistry<Vo_RadialWaveFX>(L"Vo_RadialWaveFX", stream, version);
 }
 
 // A version 1 record has no own fields: amplitude 0.0125, wave length 0.006 (frequency 166.7) and

@@ -8,6 +8,7 @@
 #include "runtime/PicturePlacement.h"
 #include "runtime/Vo_TimeLineControl.h"
 #include "support/DeviceFixture.h"
+#include "support/RegistryReading.h"
 #include "tests/brushes/BrushTesting.h"
 #include "tests/brushes/EffectTesting.h"
 
@@ -61,12 +62,9 @@ TEST(Vo_RotationFXTest, RecordAndTheTurn)
     stream.Push(QueuedStream::UInt{500}).Push(QueuedStream::UInt{30}).Push(QueuedStream::Long{1});
     PushCentralRecord(stream, 64.0f, 32.0f, 0.0f);
     PushFxRecord(stream, 3, 200, 0, L"effects.dll", 4, 50);
-    auto& registry = GetConstructorReaderRegistry();
-    ASSERT_TRUE(registry.count(L"Vo_RotationFX"));
-    std::unique_ptr<Vo_ABObj_Constructor> read(registry[L"Vo_RotationFX"]->CreateObject(stream, 1));
-    ASSERT_FALSE(stream.Failed());
-    EXPECT_EQ(stream.Remaining(), 0u);
-    auto* rotation = static_cast<Vo_RotationFX*>(read.get());
+    std::unique_ptr<Vo_RotationFX> read = ReadObjectThroughRegistry<Vo_RotationFX>(L"Vo_RotationFX", stream, 1);
+    ASSERT_TRUE(read);
+    Vo_RotationFX* rotation = read.get();
     EXPECT_FLOAT_EQ(rotation->EllipseRatio().Result(), 0.5f);
     EXPECT_EQ(rotation->Tilt().Value(), 30u);
     EXPECT_EQ(rotation->Reverse().Value(), 1);

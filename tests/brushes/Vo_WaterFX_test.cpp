@@ -7,6 +7,7 @@
 #include "model/CurrentDevice.h"
 #include "model/ClassReaderRegistries.h"
 #include "support/DeviceFixture.h"
+#include "support/RegistryReading.h"
 #include "tests/brushes/BrushTesting.h"
 #include "tests/brushes/EffectTesting.h"
 
@@ -46,12 +47,9 @@ TEST(Vo_WaterFXTest, RecordThroughTheRegistry)
     stream.Push(QueuedStream::Int{0x00FF8000});
     stream.Push(QueuedStream::String{L"bump.png"}).Push(QueuedStream::Int64{-3});
     PushFxRecord(stream, 2, 50, 0, L"common_res.dll", 90, 30);
-    auto& registry = GetConstructorReaderRegistry();
-    ASSERT_TRUE(registry.count(L"Vo_WaterFX"));
-    std::unique_ptr<Vo_ABObj_Constructor> read(registry[L"Vo_WaterFX"]->CreateObject(stream, 1));
-    ASSERT_FALSE(stream.Failed());
-    EXPECT_EQ(stream.Remaining(), 0u);
-    auto* water = static_cast<Vo_WaterFX*>(read.get());
+    std::unique_ptr<Vo_WaterFX> read = ReadObjectThroughRegistry<Vo_WaterFX>(L"Vo_WaterFX", stream, 1);
+    ASSERT_TRUE(read);
+    Vo_WaterFX* water = read.get();
     EXPECT_FLOAT_EQ(water->SurfaceFactor().Result(), 0.5f);
     EXPECT_FLOAT_EQ(water->BumpStrength().Result(), 0.04f);
     EXPECT_EQ(water->Angle().Value(), 90u);

@@ -6,6 +6,7 @@
 #include "model/ClassReaderRegistries.h"
 #include "model/CurrentDevice.h"
 #include "support/DeviceFixture.h"
+#include "support/RegistryReading.h"
 #include "tests/brushes/BrushTesting.h"
 #include "tests/brushes/EffectTesting.h"
 
@@ -32,12 +33,9 @@ TEST(Vo_WaterfallFXTest, RecordThroughTheRegistry)
 {
     QueuedStream stream;
     PushWaterfallRecord(stream, 4, 30, 0);
-    auto& registry = GetConstructorReaderRegistry();
-    ASSERT_TRUE(registry.count(L"Vo_WaterfallFX"));
-    std::unique_ptr<Vo_ABObj_Constructor> read(registry[L"Vo_WaterfallFX"]->CreateObject(stream, 1));
-    ASSERT_FALSE(stream.Failed());
-    EXPECT_EQ(stream.Remaining(), 0u);
-    auto* falls = static_cast<Vo_WaterfallFX*>(read.get());
+    std::unique_ptr<Vo_WaterfallFX> read = ReadObjectThroughRegistry<Vo_WaterfallFX>(L"Vo_WaterfallFX", stream, 1);
+    ASSERT_TRUE(read);
+    Vo_WaterfallFX* falls = read.get();
     EXPECT_FLOAT_EQ(falls->Opacity().Result(), 0.8f);
     EXPECT_EQ(falls->StripCount().Value(), 4u);
     EXPECT_FLOAT_EQ(falls->NoiseAmplitude().Result(), 0.003f);

@@ -6,6 +6,7 @@
 #include "model/ClassReaderRegistries.h"
 #include "runtime/Vo_TimeLineControl.h"
 #include "support/DeviceFixture.h"
+#include "support/RegistryReading.h"
 #include "tests/brushes/BrushTesting.h"
 #include "tests/brushes/EffectTesting.h"
 
@@ -34,12 +35,9 @@ TEST(Vo_WavesFXTest, RecordThroughTheRegistry)
     stream.Push(QueuedStream::UInt{80}).Push(QueuedStream::UInt{100});
     stream.Push(QueuedStream::UInt{90}).Push(QueuedStream::Long{1});
     PushFxRecord(stream, 3, 30, 0, L"common_res.dll", 77, 60);
-    auto& registry = GetConstructorReaderRegistry();
-    ASSERT_TRUE(registry.count(L"Vo_WavesFX"));
-    std::unique_ptr<Vo_ABObj_Constructor> read(registry[L"Vo_WavesFX"]->CreateObject(stream, 1));
-    ASSERT_FALSE(stream.Failed());
-    EXPECT_EQ(stream.Remaining(), 0u);
-    auto* waves = static_cast<Vo_WavesFX*>(read.get());
+    std::unique_ptr<Vo_WavesFX> read = ReadObjectThroughRegistry<Vo_WavesFX>(L"Vo_WavesFX", stream, 1);
+    ASSERT_TRUE(read);
+    Vo_WavesFX* waves = read.get();
     EXPECT_FLOAT_EQ(waves->Amplitude().Result(), 0.02f);
     EXPECT_FLOAT_EQ(waves->WaveLength().Result(), 0.051f);
     EXPECT_EQ(waves->Angle().Value(), 90u);

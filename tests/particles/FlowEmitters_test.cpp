@@ -13,6 +13,7 @@
 #include "particles/Vo_RainConstructor.h"
 #include "runtime/Vo_TimeLineControl.h"
 #include "support/QueuedStream.h"
+#include "support/RegistryReading.h"
 
 namespace {
 
@@ -559,19 +560,6 @@ void PushFlowFields(QueuedStream& s, const FlowRecordValues& v)
     PushSpriteRecord(s, SpriteRecordValues());
 }
 
-template <class C>
-std::unique_ptr<C> ReadThroughRegistry(const wchar_t* name, QueuedStream& stream, int32_t version)
-{
-    auto& registry = GetConstructorReaderRegistry();
-    EXPECT_TRUE(registry.count(name)) << "not registered";
-    if (!registry.count(name))
-        return nullptr;
-    std::unique_ptr<Vo_ABObj_Constructor> read(registry[name]->CreateObject(stream, version));
-    EXPECT_FALSE(stream.Failed());
-    EXPECT_EQ(stream.Remaining(), 0u) << "fields left unread";
-    return std::unique_ptr<C>(dynamic_cast<C*>(read.release()));
-}
-
 void ExpectControls(const Vo_FlowConstructor& flow, bool stored)
 {
     const int modes[] = {0, 1, 2, 7};
@@ -597,7 +585,7 @@ TEST(FlowRecords, EveryVersionThroughTheRegistry)
         values.version = version;
         QueuedStream s;
         PushFlowFields(s, values);
-        auto flow = ReadThroughRegistry<Vo_FlowConstructor>(L"Vo_FlowConstructor", s, version);
+        auto flow = ReadObjectThroughRegistry<Vo_FlowConstructor>(L"Vo_FlowConstructor", s, version);
         ASSERT_TRUE(flow);
         EXPECT_EQ(flow->FlowAngle().Value(), 30u);
         EXPECT_EQ(flow->Spread().Value(), 10u);
@@ -631,7 +619,7 @@ TEST(FlowRecords, RainHoldsAWholeFlowRecord)
     values.angle = 260;
     values.orientation = 1;
     PushFlowFields(s, values);
-    auto rain = ReadThroughRegistry<Vo_RainConstructor>(L"Vo_RainConstructor", s, 1);
+    auto rain = ReadObjectThroughRegistry<Vo_RainConstructor>(L"Vo_RainConstructor", s, 1);
     ASSERT_TRUE(rain);
     EXPECT_EQ(rain->FlowAngle().Value(), 260u);
     EXPECT_FLOAT_EQ(rain->Strength(), 55.0f);
@@ -644,7 +632,7 @@ TEST(FlowRecords, RainHoldsAWholeFlowRecord)
     old.Push(QueuedStream::String{L"Vo_FlowConstructor"}).Push(QueuedStream::Int{1});
     values.version = 1;
     PushFlowFields(old, values);
-    auto oldRain = ReadThroughRegistry<Vo_RainConstructor>(L"Vo_RainConstructor", old, 1);
+    auto oldRain = ReadObjectThroughRegistry<Vo_RainConstructor>(L"Vo_RainConstructor", old, 1);
     ASSERT_TRUE(oldRain);
     EXPECT_EQ(oldRain->OrientationMode().Value(), Vo_FlowConstructor::kTurnedWithFlow);
     ExpectControls(*oldRain, false);

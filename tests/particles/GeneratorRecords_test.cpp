@@ -12,23 +12,11 @@
 #include "particles/Vo_Smoke.h"
 #include "particles/Vo_StaticAnimation.h"
 #include "support/QueuedStream.h"
+#include "support/RegistryReading.h"
 
 using namespace generator_testing;
 
 namespace {
-
-template <class C>
-std::unique_ptr<C> ReadThroughRegistry(const wchar_t* name, QueuedStream& stream, int32_t version)
-{
-    auto& registry = GetConstructorReaderRegistry();
-    EXPECT_TRUE(registry.count(name)) << "not registered";
-    if (!registry.count(name))
-        return nullptr;
-    std::unique_ptr<Vo_ABObj_Constructor> read(registry[name]->CreateObject(stream, version));
-    EXPECT_FALSE(stream.Failed());
-    EXPECT_EQ(stream.Remaining(), 0u) << "fields left unread";
-    return std::unique_ptr<C>(dynamic_cast<C*>(read.release()));
-}
 
 void PushBling(QueuedStream& s, int32_t version, int32_t texVersion)
 {
@@ -49,7 +37,7 @@ TEST(GeneratorRecordsTest, SparklesVersion2)
 {
     QueuedStream s;
     PushBling(s, 2, 2);
-    auto bling = ReadThroughRegistry<Vo_Bling>(L"Vo_Bling", s, 2);
+    auto bling = ReadObjectThroughRegistry<Vo_Bling>(L"Vo_Bling", s, 2);
     ASSERT_TRUE(bling);
     EXPECT_FLOAT_EQ(bling->Speed().Result(), 1.0f);
     EXPECT_FLOAT_EQ(bling->FadeIn().Result(), 0.5f);
@@ -78,7 +66,7 @@ TEST(GeneratorRecordsTest, SparklesVersion1)
 {
     QueuedStream s;
     PushBling(s, 1, 1);
-    auto bling = ReadThroughRegistry<Vo_Bling>(L"Vo_Bling", s, 1);
+    auto bling = ReadObjectThroughRegistry<Vo_Bling>(L"Vo_Bling", s, 1);
     ASSERT_TRUE(bling);
     EXPECT_EQ(bling->Rotation().Value(), 0u);
     EXPECT_FLOAT_EQ(bling->MinimumSize().Result(), 0.0f);
@@ -99,7 +87,7 @@ TEST(GeneratorRecordsTest, Smoke)
     s.Push(QueuedStream::UInt{100});  // clock raw
     PushOrigin(s, 200, 300);
     PushTexRecord(s, 2, {{L"puff.png", 3}}, 0x00C0C0C0, 10, 0x00FFFFFF, 0, 2);
-    auto smoke = ReadThroughRegistry<Vo_Smoke>(L"Vo_Smoke", s, 1);
+    auto smoke = ReadObjectThroughRegistry<Vo_Smoke>(L"Vo_Smoke", s, 1);
     ASSERT_TRUE(smoke);
     EXPECT_FLOAT_EQ(smoke->Wind().Result(), 50.0f);
     EXPECT_FLOAT_EQ(smoke->Life().Result(), 2.0f);
@@ -130,7 +118,7 @@ TEST(GeneratorRecordsTest, PlantWithOldRectangleLevel)
     s.Push(QueuedStream::UInt{50}).Push(QueuedStream::UInt{20});
     s.Push(QueuedStream::UInt{10}).Push(QueuedStream::UInt{5});
     PushSingleRect(s, 1, 0, 0);
-    auto plant = ReadThroughRegistry<Vo_Plant>(L"Vo_Plant", s, 1);
+    auto plant = ReadObjectThroughRegistry<Vo_Plant>(L"Vo_Plant", s, 1);
     ASSERT_TRUE(plant);
     EXPECT_FLOAT_EQ(plant->Speed().Result(), 1.0f);
     EXPECT_FLOAT_EQ(plant->Frequency().Result(), 2.0f);
@@ -149,7 +137,7 @@ TEST(GeneratorRecordsTest, StaticAnimation)
     QueuedStream s;
     s.Push(QueuedStream::UInt{200}).Push(QueuedStream::Long{1});
     PushSingleRect(s, 2, 1, 1);
-    auto animation = ReadThroughRegistry<Vo_StaticAnimation>(L"Vo_StaticAnimation", s, 1);
+    auto animation = ReadObjectThroughRegistry<Vo_StaticAnimation>(L"Vo_StaticAnimation", s, 1);
     ASSERT_TRUE(animation);
     EXPECT_FLOAT_EQ(animation->Speed().Result(), 2.0f);
     EXPECT_EQ(animation->Reverse().Value(), 1);
@@ -169,7 +157,7 @@ TEST(GeneratorRecordsTest, RadialRays)
     s.Push(QueuedStream::UInt{100});  // minimum fade raw: m = 0
     s.Push(QueuedStream::UInt{25});   // amplitude raw: 0.5
     PushStaticRecord(s, 64, 48);
-    auto rays = ReadThroughRegistry<Vo_RadialRays>(L"Vo_RadialRays", s, 1);
+    auto rays = ReadObjectThroughRegistry<Vo_RadialRays>(L"Vo_RadialRays", s, 1);
     ASSERT_TRUE(rays);
     EXPECT_EQ(rays->Length().Value(), 120u);
     EXPECT_EQ(rays->Width().Value(), 16u);
@@ -200,7 +188,7 @@ TEST(GeneratorRecordsTest, CloneKeepsIdentityPointsAndSteps)
 {
     QueuedStream s;
     PushBling(s, 2, 2);
-    auto bling = ReadThroughRegistry<Vo_Bling>(L"Vo_Bling", s, 2);
+    auto bling = ReadObjectThroughRegistry<Vo_Bling>(L"Vo_Bling", s, 2);
     ASSERT_TRUE(bling);
     bling->MakeLifeCycle(bling->Points()[0]);
     std::unique_ptr<Vo_TexParticleGenerator> clone(bling->Clone());

@@ -16,6 +16,7 @@
 #include "runtime/Noise.h"
 #include "runtime/Vo_TimeLineControl.h"
 #include "support/QueuedStream.h"
+#include "support/RegistryReading.h"
 
 using namespace generator_testing;
 
@@ -47,14 +48,7 @@ void PushLightning(QueuedStream& s, int32_t version)
 
 std::unique_ptr<Vo_LightningGN> ReadLightning(QueuedStream& s, int32_t version)
 {
-    auto& registry = GetConstructorReaderRegistry();
-    EXPECT_TRUE(registry.count(L"Vo_LightningGN")) << "not registered";
-    if (!registry.count(L"Vo_LightningGN"))
-        return nullptr;
-    std::unique_ptr<Vo_ABObj_Constructor> read(registry[L"Vo_LightningGN"]->CreateObject(s, version));
-    EXPECT_FALSE(s.Failed());
-    EXPECT_EQ(s.Remaining(), 0u) << "fields left unread";
-    return std::unique_ptr<Vo_LightningGN>(dynamic_cast<Vo_LightningGN*>(read.release()));
+    return ReadObjectThroughRegistry<Vo_LightningGN>(L"Vo_LightningGN", s, version);
 }
 
 TEST(LightningRecordTest, Version2)

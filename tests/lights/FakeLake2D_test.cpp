@@ -19,6 +19,7 @@
 #include "support/BmpBytes.h"
 #include "support/SceneDeviceFixture.h"
 #include "support/QueuedStream.h"
+#include "tests/lights/LayerOnDeviceFixture.h"
 
 namespace {
 
@@ -162,33 +163,19 @@ int Channel(uint32_t colour, int shift) { return int((colour >> shift) & 0xFF); 
 
 // A lake over a 64 x 64 picture stretched over the fixture's 64 x 64 target, so that target
 // pixel (x, y) shows picture pixel (x, y) above the horizon.
-class LakeOnDevice : public SceneDeviceFixture {
+class LakeOnDevice : public LayerOnDeviceFixture<FakeLake2D> {
 protected:
     void SetUp() override
     {
-        SceneDeviceFixture::SetUp();
+        LayerOnDeviceFixture::SetUp();
         if (HasFatalFailure())
             return;
-        m_store.reset(new Vo_DocResManager());
-        CurrentDocResManager = m_store.get();
-        m_lake.reset(new FakeLake2D());
         // Horizon raw 50: the lowest quarter (rows 48 to 63) mirrors rows 47 down to 32.
-        m_lake->HorizonParam().SetValue(50);
+        m_layer->HorizonParam().SetValue(50);
     }
-    void TearDown() override
-    {
-        m_lake.reset();
-        SceneDeviceFixture::TearDown();
-    }
-
     void SetPicture(const std::function<uint32_t(unsigned, unsigned)>& colour)
     {
-        const std::vector<uint8_t> bytes = MakeBmp(kSize, kSize, colour);
-        FileBlob blob;
-        blob.SetName(L"C:\\pictures\\lake-test.bmp");
-        blob.SetData(static_cast<uint32_t>(bytes.size()), bytes.data());
-        const Vo_ImageFileLink link = m_store->AdoptPictureBlob(blob);
-        m_lake->PictureLink().Assign(link.GetKey().Path(), link.GetKey().Stamp());
+        LinkEmbeddedBmp(m_layer->PictureLink(), L"C:\\pictures\\lake-test.bmp", kSize, kSize, colour);
     }
 
     // A constant du/dv picture stored under the lake's GUID.
@@ -207,31 +194,26 @@ protected:
             }
         }
         texture->UnlockRect(0);
-        m_store->GuidTexture(m_lake->Guid()) = texture;
+        m_store->GuidTexture(m_layer->Guid()) = texture;
     }
 
     // Activation and show as the slide does them, then one frame at the given time.
     void Show(float time)
     {
-        m_lake->LoadContent();
-        m_lake->Layout(1, 1);
-        m_lake->SetPicturePosition(ScreenView::kStretch);
-        m_lake->Layout(kSize, kSize);
-        m_lake->RestoreDeviceObjects();
+        LayerOnDeviceFixture::Show(ScreenView::kStretch);
         DrawFrame(time);
     }
     void DrawFrame(float time)
     {
-        m_lake->Update(time);
+        m_layer->Update(time);
         ASSERT_EQ(Device()->BeginScene(), D3D_OK);
-        m_lake->BeginRender(0);
-        m_lake->EndRender(0);
+        m_layer->BeginRender(0);
+        m_layer->EndRender(0);
         Device()->EndScene();
         m_pixels = ReadBack();
     }
     uint32_t At(unsigned x, unsigned y) const { return m_pixels[y * kSize + x] & 0x00FFFFFF; }
 
-    std::unique_ptr<FakeLake2D> m_lake;
     std::vector<uint32_t> m_pixels;
 };
 
@@ -241,12 +223,12 @@ uint32_t Gradient(unsigned x, unsigned y) { return (x * 4) << 16 | (y * 4) << 8 
 TEST_F(LakeOnDevice, LakeVerticesSpanTheWaterBandWithMirroredAndTiledCoordinates)
 {
     SetPicture(Gradient);
-    m_lake->RippleTilingParam().SetValue(250);
+    m_layer->RippleTilingParam().SetValue(250);
     Show(0.0f);
-    IDirect3DVertexBuffer9* buffer = m_lake->LakeMesh().VertexBuffer();
+    IDirect3DVertexBuffer9* buffer = m_layer->LakeMesh().VertexBuffer();
     ASSERT_NE(buffer, nullptr);
-    EXPECT_EQ(m_lake->LakeMesh().PrimitiveType(), D3DPT_TRIANGLELIST);
-    EXPECT_EQ(m_lake->LakeMesh().PrimitiveCount(), 2u);
+    EXPECT_EQ(m_layer->LakeMesh().PrimitiveType(), D3DPT_TRIANGLELIST);
+    EXPECT_EQ(m_layer->LakeMesh().PrimitiveCount(), 2u);
     D3DVERTEXBUFFER_DESC desc;
     ASSERT_EQ(buffer->GetDesc(&desc), D3D_OK);
     EXPECT_EQ(desc.FVF, 0x202u);
@@ -274,8 +256,8 @@ TEST_F(LakeOnDevice, LakeVerticesSpanTheWaterBandWithMirroredAndTiledCoordinates
     buffer->Unlock();
     // The reflection copy: the default size 1 gives 256 x 256.
     D3DSURFACE_DESC reflection;
-    ASSERT_NE(m_lake->ReflectionTexture(), nullptr);
-    ASSERT_EQ(m_lake->ReflectionTexture()->GetLevelDesc(0, &reflection), D3D_OK);
+    ASSERT_NE(m_layer->ReflectionTexture(), nullptr);
+    ASSERT_EQ(m_layer->ReflectionTexture()->GetLevelDesc(0, &reflection), D3D_OK);
     EXPECT_EQ(reflection.Width, 256u);
     EXPECT_EQ(reflection.Height, 256u);
 }
@@ -293,9 +275,9 @@ TEST_F(LakeOnDevice, WithZeroDuDvTheWaterIsTheExactMirrorOfTheBandAbove)
 {
     SetPicture(Gradient);
     StoreDuDv(0, 0);
-    m_lake->TintAlphaParam().SetValue(0);
+    m_layer->TintAlphaParam().SetValue(0);
     Show(3.0f);
-    ASSERT_NE(m_lake->DuDvTexture(), nullptr);
+    ASSERT_NE(m_layer->DuDvTexture(), nullptr);
     ExpectExactMirror([this](unsigned x, unsigned y) { return At(x, y); });
     // Above the band the picture itself.
     EXPECT_TRUE(ColorsNear(At(20, 20), Gradient(20, 20), 6)) << std::hex << At(20, 20);
@@ -305,9 +287,9 @@ TEST_F(LakeOnDevice, WithZeroDuDvTheWaterIsTheExactMirrorOfTheBandAbove)
 TEST_F(LakeOnDevice, AGuidWithoutPictureGivesAStillMirror)
 {
     SetPicture(Gradient);
-    m_lake->TintAlphaParam().SetValue(0);
+    m_layer->TintAlphaParam().SetValue(0);
     Show(3.0f);
-    EXPECT_EQ(m_lake->DuDvTexture(), nullptr);
+    EXPECT_EQ(m_layer->DuDvTexture(), nullptr);
     ExpectExactMirror([this](unsigned x, unsigned y) { return At(x, y); });
 }
 
@@ -317,13 +299,13 @@ TEST_F(LakeOnDevice, AGuidWithoutPictureGivesAStillMirror)
 TEST_F(LakeOnDevice, ConstantDuDvShiftsTheMirrorByTheWaveMatrix)
 {
     SetPicture(Gradient);
-    m_lake->TintAlphaParam().SetValue(0);
+    m_layer->TintAlphaParam().SetValue(0);
     StoreDuDv(0, 0);
     Show(0.0f);
     const std::vector<uint32_t> still = m_pixels;
     StoreDuDv(127, 0);
-    m_lake->LoadContent();
-    m_lake->RestoreDeviceObjects();
+    m_layer->LoadContent();
+    m_layer->RestoreDeviceObjects();
     DrawFrame(0.0f);
     const float unit = 127.0f / 128.0f;
     for (unsigned y = 50; y < 62; y += 3)
@@ -337,7 +319,7 @@ TEST_F(LakeOnDevice, ConstantDuDvShiftsTheMirrorByTheWaveMatrix)
     const float quarter = 3.14159265f / 9.0f;
     DrawFrame(0.2f);
     DrawFrame(quarter);
-    ASSERT_NEAR(m_lake->WaveSpeed().Accumulated(), quarter, 1e-5f);
+    ASSERT_NEAR(m_layer->WaveSpeed().Accumulated(), quarter, 1e-5f);
     for (unsigned y = 50; y < 62; y += 3)
         for (unsigned x = 8; x < 56; x += 8) {
             SCOPED_TRACE(testing::Message() << "x " << x << " y " << y);
@@ -354,7 +336,7 @@ TEST_F(LakeOnDevice, ConstantDuDvShiftsTheMirrorByTheWaveMatrix)
 TEST_F(LakeOnDevice, TintDarkensTheBottomMoreThanTheHorizon)
 {
     SetPicture([](unsigned, unsigned) { return 0xFFFFFFu; });
-    m_lake->TintColour().SetValue(0x0000FF);
+    m_layer->TintColour().SetValue(0x0000FF);
     Show(0.0f);
     auto expected = [](float alphaByte) { return 255.0f * (1.0f - alphaByte / 255.0f); };
     struct Row {
@@ -382,10 +364,10 @@ TEST_F(LakeOnDevice, TheStoredDuDvPictureWinsOverABuiltRelief)
     SetPicture(Gradient);
     StoreDuDv(10, 20);
     Show(0.0f);
-    IDirect3DTexture9* stored = m_store->GuidTexture(m_lake->Guid()).Get();
-    EXPECT_EQ(m_lake->DuDvTexture(), stored);
-    m_lake->LoadContent();
-    EXPECT_EQ(m_lake->DuDvTexture(), stored);
+    IDirect3DTexture9* stored = m_store->GuidTexture(m_layer->Guid()).Get();
+    EXPECT_EQ(m_layer->DuDvTexture(), stored);
+    m_layer->LoadContent();
+    EXPECT_EQ(m_layer->DuDvTexture(), stored);
 }
 
 // The relief built from the program's noise picture (which the first content load skips): a
@@ -394,11 +376,11 @@ TEST_F(LakeOnDevice, BuildsARippleReliefFromTheNoisePicture)
 {
     SetPicture(Gradient);
     Show(0.0f);
-    ASSERT_EQ(m_lake->DuDvTexture(), nullptr);
-    m_lake->BuildBumpTexture();
-    ASSERT_NE(m_lake->DuDvTexture(), nullptr);
+    ASSERT_EQ(m_layer->DuDvTexture(), nullptr);
+    m_layer->BuildBumpTexture();
+    ASSERT_NE(m_layer->DuDvTexture(), nullptr);
     D3DSURFACE_DESC desc;
-    ASSERT_EQ(m_lake->DuDvTexture()->GetLevelDesc(0, &desc), D3D_OK);
+    ASSERT_EQ(m_layer->DuDvTexture()->GetLevelDesc(0, &desc), D3D_OK);
     EXPECT_EQ(desc.Format, D3DFMT_V8U8);
     EXPECT_EQ(desc.Width, 512u);
     EXPECT_EQ(desc.Height, 512u);
@@ -410,11 +392,11 @@ TEST_F(LakeOnDevice, BuildsARippleReliefFromTheNoisePicture)
 TEST_F(LakeOnDevice, DrawsAgainAfterAReset)
 {
     SetPicture(Gradient);
-    m_lake->TintAlphaParam().SetValue(0);
+    m_layer->TintAlphaParam().SetValue(0);
     Show(0.0f);
-    m_lake->InvalidateDeviceObjects();
+    m_layer->InvalidateDeviceObjects();
     ASSERT_EQ(ResetDevice(), D3D_OK);
-    m_lake->RestoreDeviceObjects();
+    m_layer->RestoreDeviceObjects();
     DrawFrame(0.5f);
     ExpectExactMirror([this](unsigned x, unsigned y) { return At(x, y); });
 }

@@ -15,11 +15,13 @@
 #include "runtime/ScreenView.h"
 #include "runtime/Vo_ABObj.h"
 #include "support/BmpBytes.h"
+#include "support/BuildFolderSceneFixture.h"
 #include "support/QueuedStream.h"
 #include "support/SceneDeviceFixture.h"
 #include "support/TestPaths.h"
 #include "tests/brushes/BrushTesting.h"
 #include "tests/brushes/EffectTesting.h"
+#include "tests/lights/LayerOnDeviceFixture.h"
 
 namespace {
 
@@ -115,48 +117,19 @@ const int kTolerance = 6;
 
 // An underwater layer over a 64 x 64 picture stretched over the fixture's 64 x 64 target, its
 // effect taken from the resource module.
-class UnderwaterOnDevice : public SceneDeviceFixture {
+// The layer's effect comes from common_res.dll in the build folder.
+class UnderwaterOnDevice : public LayerOnDeviceFixture<FakeUndervater, BuildFolderSceneFixture> {
 protected:
     void SetUp() override
     {
-        SceneDeviceFixture::SetUp();
+        LayerOnDeviceFixture::SetUp();
         if (HasFatalFailure())
             return;
-        // Wine finds a data module in the program's folder or the current one; the build puts
-        // common_res.dll in the build folder.
-        SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
-        m_store.reset(new Vo_DocResManager());
-        CurrentDocResManager = m_store.get();
-        m_layer.reset(new FakeUndervater());
         // Waves of 3.2 pixels on a wave length of 0.401 picture heights.
         m_layer->Brush().Amplitude().SetValue(400);
         m_layer->Brush().WaveLength().SetValue(200);
     }
-    void TearDown() override
-    {
-        m_layer.reset();
-        SceneDeviceFixture::TearDown();
-    }
-
-    void SetPicture()
-    {
-        const std::vector<uint8_t> bytes = MakeBmp(kSize, kSize, Ramp);
-        FileBlob blob;
-        blob.SetName(L"C:\\pictures\\ramp.bmp");
-        blob.SetData(static_cast<uint32_t>(bytes.size()), bytes.data());
-        const Vo_ImageFileLink link = m_store->AdoptPictureBlob(blob);
-        m_layer->PictureLink().Assign(link.GetKey().Path(), link.GetKey().Stamp());
-    }
-
-    // Activation and show as the slide does them.
-    void Show()
-    {
-        m_layer->LoadContent();
-        m_layer->Layout(1, 1);
-        m_layer->SetPicturePosition(ScreenView::kStretch);
-        m_layer->Layout(kSize, kSize);
-        m_layer->RestoreDeviceObjects();
-    }
+    void SetPicture() { LinkEmbeddedBmp(m_layer->PictureLink(), L"C:\\pictures\\ramp.bmp", kSize, kSize, Ramp); }
 
     // One frame as the slide draws a layer with its own post effect and no objects, onto a target
     // that still holds an old frame.
@@ -188,14 +161,13 @@ protected:
                                                      v + a * std::sin(twoPi * u * k + time)));
     }
 
-    std::unique_ptr<FakeUndervater> m_layer;
     std::vector<uint32_t> m_pixels;
 };
 
 TEST_F(UnderwaterOnDevice, BendsThePictureAndWritesEveryPixel)
 {
     SetPicture();
-    Show();
+    Show(ScreenView::kStretch);
     ASSERT_TRUE(m_layer->Brush().HasEffect()) << "effect 88 not found in common_res.dll";
     for (int nested : {0, 1}) {
         SCOPED_TRACE(nested);
@@ -219,7 +191,7 @@ TEST_F(UnderwaterOnDevice, WithoutItsEffectTheImageIsDrawnUndistorted)
 {
     SetPicture();
     m_layer->Brush().EffectLink().Assign(L"common_res.dll", 9999);
-    Show();
+    Show(ScreenView::kStretch);
     ASSERT_FALSE(m_layer->Brush().HasEffect());
     DrawFrame(0.5f);
     for (unsigned y = 0; y < kSize; ++y)
@@ -232,7 +204,7 @@ TEST_F(UnderwaterOnDevice, WithoutItsEffectTheImageIsDrawnUndistorted)
 TEST_F(UnderwaterOnDevice, WithoutAPictureTheFrameIsCleared)
 {
     m_layer->PictureLink().Assign(L"C:\\pictures\\missing.bmp", 1);
-    Show();
+    Show(ScreenView::kStretch);
     DrawFrame(0.5f);
     for (uint32_t pixel : m_pixels)
         ASSERT_EQ(pixel, 0xFF000000u) << std::hex << pixel;
@@ -241,7 +213,7 @@ TEST_F(UnderwaterOnDevice, WithoutAPictureTheFrameIsCleared)
 TEST_F(UnderwaterOnDevice, DrawsAgainAfterAReset)
 {
     SetPicture();
-    Show();
+    Show(ScreenView::kStretch);
     DrawFrame(0.1f);
     m_layer->InvalidateDeviceObjects();
     ASSERT_EQ(ResetDevice(), D3D_OK);

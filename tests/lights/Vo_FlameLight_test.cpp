@@ -19,6 +19,7 @@
 #include "support/BuildFolderSceneFixture.h"
 #include "support/QueuedStream.h"
 #include "support/TestPaths.h"
+#include "tests/lights/LayerOnDeviceFixture.h"
 
 namespace {
 
@@ -170,41 +171,18 @@ const unsigned kSize = DeviceFixture::kSize;
 uint32_t Stripes(unsigned x, unsigned) { return (x / 4) % 2 ? 0x0000FF : 0xFF0000; }
 uint32_t Gradient(unsigned x, unsigned y) { return (x * 4) << 16 | (y * 4) << 8 | 0x40; }
 
-class FlameLightOnDevice : public BuildFolderSceneFixture {
+// The flame's pictures and effect come from common_res.dll in the build folder.
+class FlameLightOnDevice : public LayerOnDeviceFixture<Vo_FlameLight, BuildFolderSceneFixture> {
 protected:
-    void SetUp() override
-    {
-        BuildFolderSceneFixture::SetUp();
-        if (HasFatalFailure())
-            return;
-        m_store.reset(new Vo_DocResManager());
-        CurrentDocResManager = m_store.get();
-        m_layer.reset(new Vo_FlameLight());
-    }
-    void TearDown() override
-    {
-        m_layer.reset();
-        BuildFolderSceneFixture::TearDown();
-    }
-
     void SetPicture(const std::function<uint32_t(unsigned, unsigned)>& colour)
     {
-        const std::vector<uint8_t> bytes = MakeBmp(kSize, kSize, colour);
-        FileBlob blob;
-        blob.SetName(L"C:\\pictures\\flame-test.bmp");
-        blob.SetData(static_cast<uint32_t>(bytes.size()), bytes.data());
-        const Vo_ImageFileLink link = m_store->AdoptPictureBlob(blob);
-        m_layer->PictureLink().Assign(link.GetKey().Path(), link.GetKey().Stamp());
+        LinkEmbeddedBmp(m_layer->PictureLink(), L"C:\\pictures\\flame-test.bmp", kSize, kSize, colour);
     }
 
     // Activation and show as the slide does them, then frames at the given times.
     void Show(std::initializer_list<float> times)
     {
-        m_layer->LoadContent();
-        m_layer->Layout(1, 1);
-        m_layer->SetPicturePosition(ScreenView::kStretch);
-        m_layer->Layout(kSize, kSize);
-        m_layer->RestoreDeviceObjects();
+        LayerOnDeviceFixture::Show(ScreenView::kStretch);
         for (float time : times)
             DrawFrame(time);
     }
@@ -224,7 +202,6 @@ protected:
     }
     uint32_t At(unsigned x, unsigned y) const { return m_pixels[y * kSize + x] & 0x00FFFFFF; }
 
-    std::unique_ptr<Vo_FlameLight> m_layer;
     std::vector<uint32_t> m_pixels;
 };
 

@@ -20,6 +20,7 @@
 #include "support/BmpBytes.h"
 #include "support/QueuedStream.h"
 #include "support/SceneDeviceFixture.h"
+#include "tests/lights/LayerOnDeviceFixture.h"
 
 namespace {
 
@@ -307,16 +308,13 @@ uint32_t Rgb(uint32_t pixel) { return pixel & 0x00FFFFFFu; }
 // A glass-ball layer over a 64 x 64 picture on the fixture's 64 x 64 target. The ball is at half
 // size, so it covers the middle of the target (radius about 20 pixels) and leaves the corners to
 // the background; nothing moves.
-class GlassBallOnDevice : public SceneDeviceFixture {
+class GlassBallOnDevice : public LayerOnDeviceFixture<Vo_GlassBallLight> {
 protected:
     void SetUp() override
     {
-        SceneDeviceFixture::SetUp();
+        LayerOnDeviceFixture::SetUp();
         if (HasFatalFailure())
             return;
-        m_store.reset(new Vo_DocResManager());
-        CurrentDocResManager = m_store.get();
-        m_layer.reset(new Vo_GlassBallLight());
         m_layer->BallSize().SetValue(50);
         m_layer->MotionParam().SetValue(Vo_GlassBallLight::kStill);
         m_layer->HighlightA().SetValue(0);
@@ -327,49 +325,11 @@ protected:
         m_layer->HighlightBLink().Assign(L"C:\\pictures\\missing.png", 3);
         m_layer->StandLink().Assign(L"C:\\pictures\\missing.png", 4);
     }
-    void TearDown() override
-    {
-        m_layer.reset();
-        SceneDeviceFixture::TearDown();
-    }
 
-    void MakePicture(const std::function<uint32_t(unsigned, unsigned)>& colour)
-    {
-        ComRef<IDirect3DTexture9> texture;
-        ASSERT_EQ(Device()->CreateTexture(kSize, kSize, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
-                                          texture.Receive(), nullptr),
-                  D3D_OK);
-        D3DLOCKED_RECT locked;
-        ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
-        for (unsigned y = 0; y < kSize; ++y) {
-            auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch);
-            for (unsigned x = 0; x < kSize; ++x)
-                row[x] = 0xFF000000u | colour(x, y);
-        }
-        texture->UnlockRect(0);
-        MakeTextureInfo(m_picture, texture.Get(), kSize, kSize);
-    }
-
-    // A picture embedded in the store, linked by the given link.
+    // A picture of one colour embedded in the store, linked by the given link.
     void EmbedPicture(Vo_ImageFileLink& link, const wchar_t* name, uint32_t colour)
     {
-        const std::vector<uint8_t> bytes = MakeBmp(8, 8, [colour](unsigned, unsigned) { return colour; });
-        FileBlob blob;
-        blob.SetName(name);
-        blob.SetData(static_cast<uint32_t>(bytes.size()), bytes.data());
-        const Vo_ImageFileLink adopted = m_store->AdoptPictureBlob(blob);
-        link.Assign(adopted.GetKey().Path(), adopted.GetKey().Stamp());
-    }
-
-    // Activation and show as the slide does them, the picture put in place of the link's.
-    void Show()
-    {
-        m_layer->LoadContent();
-        m_layer->GetPictureMesh()->SetPicture(m_picture);
-        m_layer->Layout(1, 1);
-        m_layer->SetPicturePosition(ScreenView::kFit);
-        m_layer->Layout(kSize, kSize);
-        m_layer->RestoreDeviceObjects();
+        LinkEmbeddedBmp(link, name, 8, 8, [colour](unsigned, unsigned) { return colour; });
     }
 
     // One frame as the slide draws a layer with its own post effect and no objects.
@@ -401,8 +361,6 @@ protected:
         return 254.0f / (990.0f * std::tan(3.14159265f / 8.0f)) * (kSize / 2.0f);
     }
 
-    std::unique_ptr<Vo_GlassBallLight> m_layer;
-    TextureInfo m_picture;
     std::vector<uint32_t> m_pixels;
 };
 
@@ -423,12 +381,12 @@ uint32_t GradientAtRow(unsigned y, uint32_t top, uint32_t bottom)
 
 TEST_F(GlassBallOnDevice, AUniformPictureShowsInTheBallAndTheGradientInTheCorners)
 {
-    MakePicture([](unsigned, unsigned) { return 0x3060C0u; });
+    MakePicture(kSize, kSize, [](unsigned, unsigned) { return 0x3060C0u; });
     // Dark red at the top to light blue at the bottom (0x00BBGGRR).
     const uint32_t top = 0x00101080, bottom = 0x00F0C020;
     m_layer->GradientColor1().SetValue(top);
     m_layer->GradientColor2().SetValue(bottom);
-    Show();
+    Show(ScreenView::kFit, &m_picture);
     ASSERT_NE(m_layer->BumpMap(), nullptr) << "no V16U16 texture on this device";
     ASSERT_NE(m_layer->CircleMask(), nullptr);
     ASSERT_NE(m_layer->BallQuad(), nullptr);
@@ -446,16 +404,16 @@ TEST_F(GlassBallOnDevice, AUniformPictureShowsInTheBallAndTheGradientInTheCorner
 
 TEST_F(GlassBallOnDevice, HighlightsChangeOnlyPixelsInsideTheBall)
 {
-    MakePicture([](unsigned, unsigned) { return 0x204060u; });
+    MakePicture(kSize, kSize, [](unsigned, unsigned) { return 0x204060u; });
     m_layer->GradientColor1().SetValue(0x00403020);
     m_layer->GradientColor2().SetValue(0x00808080);
-    Show();
+    Show(ScreenView::kFit, &m_picture);
     DrawFrame();
     const std::vector<uint32_t> without = m_pixels;
 
     EmbedPicture(m_layer->HighlightALink(), L"C:\\pictures\\glare.bmp", 0xE0E0E0);
     m_layer->HighlightA().SetValue(1);
-    Show();
+    Show(ScreenView::kFit, &m_picture);
     DrawFrame();
     const float radius = BallRadius();
     int changedInside = 0, inside = 0;
@@ -495,8 +453,8 @@ double BumpSlopeAcross(int x, int y)
 TEST_F(GlassBallOnDevice, AStripedPictureIsBentNearTheRim)
 {
     auto stripes = [](unsigned x, unsigned) { return (x / 4) % 2 ? 0xFF0000u : 0x0000FFu; };
-    MakePicture(stripes);
-    Show();
+    MakePicture(kSize, kSize, stripes);
+    Show(ScreenView::kFit, &m_picture);
     DrawFrame();
     // The picture (64 x 64, fitted) covers 64 of 66 pixels by the layout's share; size 50 then
     // puts the camera 600 / 0.625 / share away, and the depth term follows.
@@ -561,9 +519,9 @@ TEST_F(GlassBallOnDevice, AStripedPictureIsBentNearTheRim)
 
 TEST_F(GlassBallOnDevice, ScrollingAndAResetDrawAgain)
 {
-    MakePicture([](unsigned, unsigned) { return 0x30A050u; });
+    MakePicture(kSize, kSize, [](unsigned, unsigned) { return 0x30A050u; });
     m_layer->MotionParam().SetValue(Vo_GlassBallLight::kScrollLeft);
-    Show();
+    Show(ScreenView::kFit, &m_picture);
     DrawFrame(2.0f);
     DrawFrame(2.5f);
     EXPECT_TRUE(ColorsNear(At(32, 32), 0x30A050u, 3)) << std::hex << At(32, 32);

@@ -24,6 +24,7 @@
 #include "support/BmpBytes.h"
 #include "support/QueuedStream.h"
 #include "support/SceneDeviceFixture.h"
+#include "tests/lights/LayerOnDeviceFixture.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -165,52 +166,23 @@ uint32_t CellOf(int glyph, int fade)
     return uint32_t(glyph) | uint32_t(uint8_t(int8_t(fade))) << 8;
 }
 
-class MatrixOnDevice : public SceneDeviceFixture {
+class MatrixOnDevice : public LayerOnDeviceFixture<Vo_MatrixCodeLight> {
 protected:
     void SetUp() override
     {
-        SceneDeviceFixture::SetUp();
+        LayerOnDeviceFixture::SetUp();
         if (HasFatalFailure())
             return;
-        m_store.reset(new Vo_DocResManager());
-        CurrentDocResManager = m_store.get();
-        m_layer.reset(new Vo_MatrixCodeLight());
         m_layer->TrailColor().SetValue(kStoredRed);
         m_layer->HeadColor().SetValue(kStoredGreen);
         m_layer->KeepsChanging().SetValue(0);
         // A white, opaque strip of 8 x 48 pixels: 48 / 8 + 2 = 8 slices, every one solid.
-        Link(m_layer->GlyphLink(), L"C:\\glyphs\\white.bmp", 8, 48, [](unsigned, unsigned) { return 0xFFFFFFu; });
-    }
-    void TearDown() override
-    {
-        m_layer.reset();
-        SceneDeviceFixture::TearDown();
-    }
-
-    // The link names a BMP of w x h pixels held in the store.
-    void Link(Vo_ImageFileLink& link, const wchar_t* name, unsigned w, unsigned h,
-              const std::function<uint32_t(unsigned, unsigned)>& colour)
-    {
-        const std::vector<uint8_t> bytes = MakeBmp(w, h, colour);
-        FileBlob blob;
-        blob.SetName(name);
-        blob.SetData(static_cast<uint32_t>(bytes.size()), bytes.data());
-        const Vo_ImageFileLink adopted = m_store->AdoptPictureBlob(blob);
-        link.Assign(adopted.GetKey().Path(), adopted.GetKey().Stamp());
+        LinkEmbeddedBmp(m_layer->GlyphLink(), L"C:\\glyphs\\white.bmp", 8, 48,
+                        [](unsigned, unsigned) { return 0xFFFFFFu; });
     }
     void SetPicture(unsigned w, unsigned h, const std::function<uint32_t(unsigned, unsigned)>& colour)
     {
-        Link(m_layer->PictureLink(), L"C:\\pictures\\picture.bmp", w, h, colour);
-    }
-
-    // Activation and show as the slide does them.
-    void Show()
-    {
-        m_layer->LoadContent();
-        m_layer->Layout(1, 1);
-        m_layer->SetPicturePosition(ScreenView::kStretch);
-        m_layer->Layout(kSize, kSize);
-        m_layer->RestoreDeviceObjects();
+        LinkEmbeddedBmp(m_layer->PictureLink(), L"C:\\pictures\\picture.bmp", w, h, colour);
     }
 
     // Every cell empty and no column moving for the next frame, so the test decides what is lit.
@@ -247,14 +219,13 @@ protected:
             << "x " << x << " y " << y << std::hex << " got " << At(x, y) << " expected " << colour;
     }
 
-    std::unique_ptr<Vo_MatrixCodeLight> m_layer;
     std::vector<uint32_t> m_pixels;
 };
 
 TEST_F(MatrixOnDevice, TheStripIsCutIntoSlicesAndEveryCellGetsASprite)
 {
     SetPicture(kSize, kSize, [](unsigned, unsigned) { return kBlue; });
-    Show();
+    Show(ScreenView::kStretch);
     EXPECT_EQ(m_layer->Settings().glyphRows, 8);
     const GlyphRain* rain = m_layer->Rain();
     ASSERT_NE(rain, nullptr);
@@ -275,7 +246,7 @@ TEST_F(MatrixOnDevice, TheModulesStripHoldsOneGlyphPerSliceWithClearEdges)
     SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
     m_layer->GlyphLink().Assign(L"common_res.dll", 40);
     SetPicture(kSize, kSize, [](unsigned, unsigned) { return kBlue; });
-    Show();
+    Show(ScreenView::kStretch);
     // 32 x 1024 pixels: 1024 / 32 + 2 slices.
     ASSERT_EQ(m_layer->Settings().glyphRows, 34) << "picture 40 not found in common_res.dll";
     const TextureFrameSet& set = m_store->GetTextureFrameSet(m_layer->GlyphLink());
@@ -311,7 +282,7 @@ TEST_F(MatrixOnDevice, TheModulesStripHoldsOneGlyphPerSliceWithClearEdges)
 TEST_F(MatrixOnDevice, Mode0DrawsThePictureAndTheGlyphsOnIt)
 {
     SetPicture(kSize, kSize, [](unsigned, unsigned) { return kBlue; });
-    Show();
+    Show(ScreenView::kStretch);
     StillGrid();
     GlyphRain& rain = *m_layer->Rain();
     rain.Cell(1, 1) = CellOf(1, 0) | GlyphRain::kChanged;   // steady: trail colour
@@ -347,7 +318,7 @@ TEST_F(MatrixOnDevice, TransparencyScalesTheGlyphsOpacity)
 {
     m_layer->Transparency().SetValue(50);
     SetPicture(kSize, kSize, [](unsigned, unsigned) { return kBlue; });
-    Show();
+    Show(ScreenView::kStretch);
     StillGrid();
     m_layer->Rain()->Cell(1, 1) = CellOf(2, 0);
     DrawFrame(0.1f);
@@ -360,7 +331,7 @@ TEST_F(MatrixOnDevice, Mode1DrawsOnBlackWithTheOpacityOfThePicturesBrightness)
     m_layer->BackgroundModeParam().SetValue(Vo_MatrixCodeLight::kLuminance);
     // White on the left half, black on the right.
     SetPicture(kSize, kSize, [](unsigned x, unsigned) { return x < kSize / 2 ? 0xFFFFFFu : 0u; });
-    Show();
+    Show(ScreenView::kStretch);
     ASSERT_NE(m_layer->LuminanceMap(), nullptr);
     StillGrid();
     GlyphRain& rain = *m_layer->Rain();
@@ -390,7 +361,7 @@ TEST_F(MatrixOnDevice, TheLuminanceMapHoldsThePicturesBrightness)
             return x < kSize / 2 ? kRed : kGreen;
         return x < kSize / 2 ? kBlue : 0x808080u;
     });
-    Show();
+    Show(ScreenView::kStretch);
     const float* map = m_layer->LuminanceMap();
     ASSERT_NE(map, nullptr);
     struct Case {
@@ -420,7 +391,7 @@ TEST_F(MatrixOnDevice, AMissingGlyphPictureShowsThePictureAlone)
         m_layer.reset(new Vo_MatrixCodeLight());
         m_layer->GlyphLink().Assign(link.first, link.second);
         SetPicture(kSize, kSize, [](unsigned, unsigned) { return kBlue; });
-        Show();
+        Show(ScreenView::kStretch);
         EXPECT_EQ(m_layer->Settings().glyphRows, 0);
         EXPECT_EQ(m_layer->Rain(), nullptr);
         EXPECT_EQ(m_layer->Sprites().QuadCount(), 0);
@@ -435,7 +406,7 @@ TEST_F(MatrixOnDevice, AGridTooLargeForItsSpritesDrawsThePictureAlone)
 {
     m_layer->CellSize().SetValue(1);
     SetPicture(kSize, kSize, [](unsigned, unsigned) { return kBlue; });
-    Show();
+    Show(ScreenView::kStretch);
     ASSERT_NE(m_layer->Rain(), nullptr);
     // A picture of 5000 x 5000 pixels in cells of one pixel: 25 million cells.
     TextureInfo huge;
@@ -460,7 +431,7 @@ TEST_F(MatrixOnDevice, SpritesFillChunksOf16383Quads)
     for (const Case& c : {Case{126, 128, 16383, 0}, Case{127, 127, 16384, 4}}) {
         SCOPED_TRACE(c.quads);
         SetPicture(c.width, c.height, [](unsigned, unsigned) { return kBlue; });
-        Show();
+        Show(ScreenView::kStretch);
         const Vo_ChunkedSpriteArray& sprites = m_layer->Sprites();
         EXPECT_EQ(sprites.QuadCount(), c.quads);
         ASSERT_EQ(sprites.Chunks().size(), 2u);

@@ -18,6 +18,7 @@
 #include "runtime/ScreenView.h"
 #include "support/QueuedStream.h"
 #include "support/SceneDeviceFixture.h"
+#include "tests/lights/LayerOnDeviceFixture.h"
 
 namespace {
 
@@ -255,52 +256,19 @@ int Channel(uint32_t colour, int shift) { return int((colour >> shift) & 0xFF); 
 uint32_t Gradient(unsigned x, unsigned y) { return (x * 4) << 16 | (y * 4) << 8 | 0x40; }
 uint32_t WideGradient(unsigned x, unsigned y) { return (x * 4) << 16 | (y * 8) << 8 | 0x80; }
 
-class WaterOnDevice : public SceneDeviceFixture {
+class WaterOnDevice : public LayerOnDeviceFixture<Vo_WaterRingLight> {
 protected:
     void SetUp() override
     {
-        SceneDeviceFixture::SetUp();
+        LayerOnDeviceFixture::SetUp();
         if (HasFatalFailure())
             return;
-        m_store.reset(new Vo_DocResManager());
-        CurrentDocResManager = m_store.get();
-        m_layer.reset(new Vo_WaterRingLight());
         // No highlight: the water shows the picture's own colours.
         m_layer->Specular().SetValue(0);
     }
-    void TearDown() override
-    {
-        m_layer.reset();
-        SceneDeviceFixture::TearDown();
-    }
-
-    // An opaque picture of w x h pixels from a colour function (0x00RRGGBB).
-    void MakePicture(unsigned w, unsigned h, const std::function<uint32_t(unsigned, unsigned)>& colour)
-    {
-        ComRef<IDirect3DTexture9> texture;
-        ASSERT_EQ(Device()->CreateTexture(w, h, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, texture.Receive(), nullptr),
-                  D3D_OK);
-        D3DLOCKED_RECT locked;
-        ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
-        for (unsigned y = 0; y < h; ++y) {
-            auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch);
-            for (unsigned x = 0; x < w; ++x)
-                row[x] = 0xFF000000u | colour(x, y);
-        }
-        texture->UnlockRect(0);
-        MakeTextureInfo(m_picture, texture.Get(), w, h);
-    }
 
     // Activation and show as the slide does them, the picture put in place of the link's.
-    void Show(int position)
-    {
-        m_layer->LoadContent();
-        m_layer->GetPictureMesh()->SetPicture(m_picture);
-        m_layer->Layout(1, 1);
-        m_layer->SetPicturePosition(position);
-        m_layer->Layout(kSize, kSize);
-        m_layer->RestoreDeviceObjects();
-    }
+    void Show(int position) { LayerOnDeviceFixture::Show(position, &m_picture); }
 
     // The surface at rest, its mesh written.
     void FlattenWater()
@@ -349,8 +317,6 @@ protected:
             SaveTarget(artifact);
     }
 
-    std::unique_ptr<Vo_WaterRingLight> m_layer;
-    TextureInfo m_picture;
     std::vector<uint32_t> m_pixels;
 };
 

@@ -3,29 +3,15 @@
 #include "model/CurrentDevice.h"
 #include "model/Vo_DocResManager.h"
 #include "model/Vo_HLSLEffectFile.h"
-#include "support/DeviceFixture.h"
+#include "support/BuildFolderAsCurrent.h"
+#include "support/CurrentDeviceFixture.h"
 #include "support/TestPaths.h"
 #include "tests/brushes/EffectTesting.h"
 
 namespace {
 
-class BrushEffectsInModuleTest : public DeviceFixture {
-protected:
-    void SetUp() override
-    {
-        DeviceFixture::SetUp();
-        // Wine finds a data module in the program's folder or the current one; the build puts
-        // common_res.dll in the build folder.
-        SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
-        m_previous = CurrentDevice;
-        CurrentDevice = Device();
-    }
-    void TearDown() override
-    {
-        CurrentDevice = m_previous;
-        DeviceFixture::TearDown();
-    }
-    IDirect3DDevice9* m_previous = nullptr;
+class BrushEffectsInModuleTest : public CurrentDeviceFixture {
+    BuildFolderAsCurrent m_buildFolder;
 };
 
 TEST_F(BrushEffectsInModuleTest, EachIdGivesItsEffect)

@@ -10,7 +10,8 @@
 #include "model/CurrentDevice.h"
 #include "model/Vo_DocResManager.h"
 #include "model/Vo_ImageFileLink.h"
-#include "support/DeviceFixture.h"
+#include "support/BuildFolderAsCurrent.h"
+#include "support/CurrentDeviceFixture.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -22,20 +23,8 @@ struct Texels {
     int Channel(unsigned x, unsigned y, int shift) const { return int((argb[y * width + x] >> shift) & 0xFF); }
 };
 
-class FirePicturesInModuleTest : public DeviceFixture {
+class FirePicturesInModuleTest : public CurrentDeviceFixture {
 protected:
-    void SetUp() override
-    {
-        DeviceFixture::SetUp();
-        SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
-        m_previous = CurrentDevice;
-        CurrentDevice = Device();
-    }
-    void TearDown() override
-    {
-        CurrentDevice = m_previous;
-        DeviceFixture::TearDown();
-    }
 
     Texels Read(int32_t id)
     {
@@ -65,7 +54,7 @@ protected:
     }
 
     Vo_DocResManager m_store;
-    IDirect3DDevice9* m_previous = nullptr;
+    BuildFolderAsCurrent m_buildFolder;
 };
 
 double MeanOfRow(const Texels& t, unsigned y, int shift)

@@ -8,6 +8,7 @@
 #include "model/CurrentDevice.h"
 #include "runtime/PicturePlacement.h"
 #include "runtime/Vo_TimeLineControl.h"
+#include "support/CurrentDeviceFixture.h"
 #include "support/DeviceFixture.h"
 #include "support/RegistryReading.h"
 #include "tests/brushes/BrushTesting.h"
@@ -69,21 +70,7 @@ TEST(Vo_BendFXTest, RecordThroughTheRegistry)
     EXPECT_NEAR(copy->BendAngle(), Vo_BendFX::BendAngleAt(0.1f, 0.2f, 0.1f, 1), 1e-7f);
 }
 
-class Vo_BendFXDeviceTest : public DeviceFixture {
-protected:
-    void SetUp() override
-    {
-        DeviceFixture::SetUp();
-        m_previous = CurrentDevice;
-        CurrentDevice = Device();
-    }
-    void TearDown() override
-    {
-        CurrentDevice = m_previous;
-        DeviceFixture::TearDown();
-    }
-    IDirect3DDevice9* m_previous = nullptr;
-};
+using Vo_BendFXDeviceTest = CurrentDeviceFixture;
 
 // Loading builds the 2 x 2 grid over the region. "Main" draws that grid, "MainFX" the picture
 // quad; the parameters are the centre, the four-value scale, the faded angle and the strength.

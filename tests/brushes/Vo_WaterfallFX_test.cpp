@@ -5,7 +5,7 @@
 #include "brushes/Vo_WaterfallFX.h"
 #include "model/ClassReaderRegistries.h"
 #include "model/CurrentDevice.h"
-#include "support/DeviceFixture.h"
+#include "support/CurrentDeviceFixture.h"
 #include "support/RegistryReading.h"
 #include "tests/brushes/BrushTesting.h"
 #include "tests/brushes/EffectTesting.h"
@@ -57,23 +57,20 @@ TEST(Vo_WaterfallFXTest, HugeStripCountIsCapped)
     EXPECT_EQ(falls.Strips().size(), kMaxWaterfallStrips);
 }
 
-class Vo_WaterfallFXDeviceTest : public DeviceFixture {
+class Vo_WaterfallFXDeviceTest : public CurrentDeviceFixture {
 protected:
     void SetUp() override
     {
-        DeviceFixture::SetUp();
+        CurrentDeviceFixture::SetUp();
         if (HasFatalFailure())
             return;
-        m_previous = CurrentDevice;
-        CurrentDevice = Device();
         m_effect = effect_testing::LoadEffect(Device(), "waterfall");
         ASSERT_TRUE(m_effect);
     }
     void TearDown() override
     {
         m_effect.Reset();
-        CurrentDevice = m_previous;
-        DeviceFixture::TearDown();
+        CurrentDeviceFixture::TearDown();
     }
 
     std::unique_ptr<TestWaterfall> Read(uint32_t strips, uint32_t noiseRaw, int32_t off)
@@ -89,7 +86,6 @@ protected:
         return clone;
     }
 
-    IDirect3DDevice9* m_previous = nullptr;
     ComRef<ID3DXEffect> m_effect;
 };
 

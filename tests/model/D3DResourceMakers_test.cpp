@@ -10,7 +10,7 @@ using namespace restest;
 
 namespace {
 
-class D3DResourceMakersTest : public CurrentDeviceTest {};
+class D3DResourceMakersTest : public CurrentDeviceFixture {};
 
 std::vector<uint16_t> ReadIndices(IDirect3DIndexBuffer9* buffer)
 {
@@ -241,7 +241,7 @@ TEST_F(D3DResourceMakersTest, CopiesRefuseThirtyTwoBitIndicesAndForeignStrides)
 
 TEST_F(D3DResourceMakersTest, MeshFromModuleResource)
 {
-    UseBuiltResourceModule();
+    BuildFolderAsCurrent buildFolder;
     ModuleHandle module = nullptr;
     ASSERT_TRUE(OpenResourceModule(L"test_res.dll", module));
     MeshRecord record;

@@ -70,7 +70,7 @@ TEST(FileBlob, LoadsFromTheProgramWhenTheModuleDoesNotLoad)
 // it among the process's modules.
 TEST(FileBlob, ReadsAModuleAsADataFileWithoutRunningIt)
 {
-    restest::UseBuiltResourceModule();
+    BuildFolderAsCurrent buildFolder;
     FileBlob blob(900, L"test_res.dll");  // a PNG picture of the module
     ASSERT_TRUE(blob.LoadFromModule());
     ASSERT_GE(blob.Size(), 8u);

@@ -9,7 +9,7 @@ using namespace restest;
 
 namespace {
 
-class DeviceResourceLoaderTest : public CurrentDeviceTest {
+class DeviceResourceLoaderTest : public CurrentDeviceFixture {
 protected:
     DeviceResourceLoader m_loader;
 };
@@ -172,7 +172,7 @@ TEST_F(DeviceResourceLoaderTest, BlobsWithoutResourceIdNeverShareATexture)
 
 TEST_F(DeviceResourceLoaderTest, ResourceModuleIsMappedForItsResourcesOnly)
 {
-    UseBuiltResourceModule();
+    BuildFolderAsCurrent buildFolder;
     ModuleHandle module = nullptr;
     ASSERT_TRUE(m_loader.GetModule(L"test_res.dll", module));
     EXPECT_NE(module, nullptr);
@@ -225,7 +225,7 @@ TEST_F(DeviceResourceLoaderTest, MeshesFollowTheTextureOrder)
 
 TEST_F(DeviceResourceLoaderTest, ModuleMeshIsKeptByModuleAndId)
 {
-    UseBuiltResourceModule();
+    BuildFolderAsCurrent buildFolder;
     MeshRecord first = m_loader.GetBlobMesh(TestBlob(L"", L"test_res.dll", 901), 32);
     ASSERT_TRUE(first.vertexBuffer);
     EXPECT_EQ(first.vertexCount, 4u);

@@ -9,7 +9,7 @@ using namespace restest;
 
 namespace {
 
-class RenderTargetPairTest : public CurrentDeviceTest {
+class RenderTargetPairTest : public CurrentDeviceFixture {
 protected:
     void Fill(IDirect3DTexture9* texture, uint32_t colour)
     {

@@ -14,7 +14,8 @@
 #include "model/Vo_HLSLEffectFile.h"
 #include "model/Vo_ImageFileLink.h"
 #include "model/Vo_MeshFile.h"
-#include "support/DeviceFixture.h"
+#include "support/BuildFolderAsCurrent.h"
+#include "support/CurrentDeviceFixture.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -65,21 +66,8 @@ std::set<int> IdsOfType(const wchar_t* module, LPCWSTR type)
     return ids;
 }
 
-class ResourceModuleContentsTest : public DeviceFixture {
-protected:
-    void SetUp() override
-    {
-        DeviceFixture::SetUp();
-        SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
-        m_previous = CurrentDevice;
-        CurrentDevice = Device();
-    }
-    void TearDown() override
-    {
-        CurrentDevice = m_previous;
-        DeviceFixture::TearDown();
-    }
-    IDirect3DDevice9* m_previous = nullptr;
+class ResourceModuleContentsTest : public CurrentDeviceFixture {
+    BuildFolderAsCurrent m_buildFolder;
 };
 
 TEST_F(ResourceModuleContentsTest, HoldsExactlyTheNamedIdsAndNoFixture)

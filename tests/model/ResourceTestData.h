@@ -14,6 +14,8 @@
 #include "model/DataBuffer.h"
 #include "support/BmpBytes.h"
 #include "support/DdsBytes.h"
+#include "support/BuildFolderAsCurrent.h"
+#include "support/CurrentDeviceFixture.h"
 #include "support/DeviceFixture.h"
 #include "support/TestPaths.h"
 
@@ -68,14 +70,6 @@ struct TestBlob : FileBlob {
         SetModuleName(module);
     }
 };
-
-// Makes the build's "common_res.dll" (beside the program) findable by name for this test
-// process. Wine's data-file loading looks in the program's folder and the current folder, but
-// not in a folder given to SetDllDirectoryW.
-inline void UseBuiltResourceModule()
-{
-    SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
-}
 
 // Colour of a texel of level 0 as 0xAARRGGBB (default-pool render targets are read back through
 // a system-memory copy). Grey L8 pictures come back as grey. A texel that cannot be read fails
@@ -136,20 +130,5 @@ unsigned long RefCount(T* object)
     object->AddRef();
     return object->Release();
 }
-
-// A fixture whose device is CurrentDevice while the test runs.
-class CurrentDeviceTest : public DeviceFixture {
-protected:
-    void SetUp() override
-    {
-        DeviceFixture::SetUp();
-        CurrentDevice = Device();
-    }
-    void TearDown() override
-    {
-        CurrentDevice = nullptr;
-        DeviceFixture::TearDown();
-    }
-};
 
 }  // namespace restest

@@ -69,12 +69,12 @@ private:
 };
 
 // A document with one embedded picture of each kind the store reads.
-class DocResManagerTest : public CurrentDeviceTest {
+class DocResManagerTest : public CurrentDeviceFixture {
 protected:
     void TearDown() override
     {
         m_store.reset();
-        CurrentDeviceTest::TearDown();
+        CurrentDeviceFixture::TearDown();
     }
     Vo_DocResManager& Store()
     {
@@ -257,7 +257,7 @@ TEST_F(DocResManagerTest, PicturesTheDocumentLacks)
 
 TEST_F(DocResManagerTest, ModulePicturesComeFromTheResourceModule)
 {
-    UseBuiltResourceModule();
+    BuildFolderAsCurrent buildFolder;
     TextureFrameSet& set = Store().GetTextureFrameSet(Vo_FileLink3(900, L"Test_Res.DLL"));
     ASSERT_EQ(set.frames.size(), 1u);
     EXPECT_EQ(set.width, 16u);
@@ -267,7 +267,7 @@ TEST_F(DocResManagerTest, ModulePicturesComeFromTheResourceModule)
 
 TEST_F(DocResManagerTest, PictureSetFromTheModule)
 {
-    UseBuiltResourceModule();
+    BuildFolderAsCurrent buildFolder;
     const Vo_FileLink3 link(903, L"test_res.dll");
     TextureFrameSet& set = Store().LoadImageSetFromModule(link);
     ASSERT_EQ(set.frames.size(), 2u);
@@ -287,7 +287,7 @@ TEST_F(DocResManagerTest, PictureSetFromTheModule)
 
 TEST_F(DocResManagerTest, HandedOutBlobsStayWhereTheyAre)
 {
-    UseBuiltResourceModule();
+    BuildFolderAsCurrent buildFolder;
     const Vo_FileLink3 link(900, L"test_res.dll");
     const FileBlob* blob = Store().GetFileBlob(link);
     ASSERT_NE(blob, nullptr);
@@ -350,7 +350,7 @@ TEST_F(DocResManagerTest, MeshesFromEmbeddedDataAndFromTheModule)
     ASSERT_NE(buffer, nullptr);
     EXPECT_EQ(Store().GetMesh(Vo_FileLink3(FileLinkKey(L"C:\\models\\quad.x", 77)), 32).vertexBuffer.Get(), buffer);
 
-    UseBuiltResourceModule();
+    BuildFolderAsCurrent buildFolder;
     EXPECT_EQ(Store().GetMesh(Vo_FileLink3(901, L"test_res.dll"), 32).vertexCount, 4u);
     // A file the document does not hold is never looked for elsewhere.
     EXPECT_FALSE(Store().GetMesh(Vo_FileLink3(FileLinkKey(L"C:\\models\\missing.x", 1)), 32).vertexBuffer);
@@ -390,7 +390,7 @@ TEST_F(DocResManagerTest, EmbeddedEffectIsMadeOnceAndHandedOutWithAReferenceEach
 
 TEST_F(DocResManagerTest, EffectsTheDocumentLacks)
 {
-    UseBuiltResourceModule();
+    BuildFolderAsCurrent buildFolder;
     EXPECT_TRUE(Store().GetEffect(Vo_FileLink3(902, L"test_res.dll")));
     // A module that lacks the id, and a link to a file the document does not hold.
     EXPECT_FALSE(Store().GetEffect(Vo_FileLink3(999, L"test_res.dll")));

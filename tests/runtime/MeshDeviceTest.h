@@ -4,23 +4,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "tests/support/DeviceFixture.h"
+#include "support/CurrentDeviceFixture.h"
 #include "model/ComRef.h"
 #include "model/CurrentDevice.h"
 
 // The device fixture made current, with helpers to read buffers back and to make small textures.
-class MeshDeviceTest : public DeviceFixture {
+class MeshDeviceTest : public CurrentDeviceFixture {
 protected:
-    void SetUp() override
-    {
-        DeviceFixture::SetUp();
-        CurrentDevice = Device();
-    }
-    void TearDown() override
-    {
-        CurrentDevice = nullptr;
-        DeviceFixture::TearDown();
-    }
 
     template <class V>
     static std::vector<V> ReadVertices(IDirect3DVertexBuffer9* buffer)

@@ -12,6 +12,7 @@
 #include "particles/Vo_DischargeFXConstructor.h"
 #include "particles/Vo_GlowingObj.h"
 #include "runtime/Vo_TimeLineControl.h"
+#include "support/RegistryReading.h"
 
 using namespace effect_testing;
 
@@ -251,7 +252,7 @@ TEST(DischargeRecords, EveryLevelThroughTheRegisteredReader)
     SpriteRecordValues sprite;
     sprite.secondPath = L"C:\\sprites\\glow.png";
     PushFXRecord(s, L"C:\\effects\\glow.fxo", 0x01D9000000000077, sprite);
-    const auto d = ReadRegistered<Vo_DischargeFXConstructor>(L"Vo_DischargeFXConstructor", s, 1);
+    const auto d = ReadObjectThroughRegistry<Vo_DischargeFXConstructor>(L"Vo_DischargeFXConstructor", s, 1);
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->StartPoint().Value(), D3DXVECTOR3(10, 20, 0));
     EXPECT_EQ(d->EndPoint().Value(), D3DXVECTOR3(300, 40, 0));

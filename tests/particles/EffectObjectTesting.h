@@ -34,18 +34,4 @@ inline void PushStatBaseRecord(QueuedStream& s, int32_t version, float x, float 
     PushFXRecord(s, L"common_res.dll", 164, sprite);
 }
 
-// The object the registered reader of `name` reads from the stream, every field consumed.
-template <class C>
-std::unique_ptr<C> ReadRegistered(const wchar_t* name, QueuedStream& stream, int32_t version)
-{
-    auto& registry = GetConstructorReaderRegistry();
-    EXPECT_TRUE(registry.count(name)) << "not registered";
-    if (!registry.count(name))
-        return nullptr;
-    std::unique_ptr<Vo_ABObj_Constructor> read(registry[name]->CreateObject(stream, version));
-    EXPECT_FALSE(stream.Failed());
-    EXPECT_EQ(stream.Remaining(), 0u) << "fields left unread";
-    return std::unique_ptr<C>(dynamic_cast<C*>(read.release()));
-}
-
 }  // namespace effect_testing

@@ -9,6 +9,7 @@
 #include "particles/SpriteParticle.h"
 #include "particles/Vo_ExplosionConstructor.h"
 #include "runtime/Vo_TimeLineControl.h"
+#include "support/RegistryReading.h"
 
 using namespace effect_testing;
 
@@ -207,7 +208,7 @@ TEST(ExplosionRecords, VersionTwo)
 {
     QueuedStream s;
     PushExplosion(s, 2);
-    const auto e = ReadRegistered<Vo_ExplosionConstructor>(L"Vo_ExplosionConstructor", s, 2);
+    const auto e = ReadObjectThroughRegistry<Vo_ExplosionConstructor>(L"Vo_ExplosionConstructor", s, 2);
     ASSERT_NE(e, nullptr);
     EXPECT_FLOAT_EQ(e->NoiseParameter(0).Result(), 0.7f);
     EXPECT_FLOAT_EQ(e->NoiseParameter(1).Result(), 0.2f);
@@ -232,7 +233,7 @@ TEST(ExplosionRecords, VersionOneDurationsMakeACyclingTimeline)
 {
     QueuedStream s;
     PushExplosion(s, 1);
-    const auto e = ReadRegistered<Vo_ExplosionConstructor>(L"Vo_ExplosionConstructor", s, 1);
+    const auto e = ReadObjectThroughRegistry<Vo_ExplosionConstructor>(L"Vo_ExplosionConstructor", s, 1);
     ASSERT_NE(e, nullptr);
     const Vo_TimeLineControl& timeline = e->Timeline();
     EXPECT_EQ(timeline.Mode().Value(), Vo_TimeLineControl::kCycling);

@@ -11,6 +11,7 @@
 #include "particles/Vo_StaticTextConstructor.h"
 #include "runtime/Vo_TimeLineControl.h"
 #include "support/CountingControl.h"
+#include "support/RegistryReading.h"
 
 using namespace effect_testing;
 
@@ -45,7 +46,7 @@ std::unique_ptr<Vo_StaticTextConstructor> ReadText(const TextRecord& r)
 {
     QueuedStream s;
     PushTextRecord(s, r);
-    return ReadRegistered<Vo_StaticTextConstructor>(L"Vo_StaticTextConstructor", s, r.version);
+    return ReadObjectThroughRegistry<Vo_StaticTextConstructor>(L"Vo_StaticTextConstructor", s, r.version);
 }
 
 }  // namespace

@@ -130,11 +130,15 @@ D3DCallTimer::~D3DCallTimer()
 
 void D3DCallTimer::HookSlot(void** slot)
 {
-    if (!*slot || s_recordCount >= kMaxHooks)
+    if (!*slot)
         return;
     for (const Patch& patch : m_patches)
         if (patch.slot == slot)
             return;
+    if (s_recordCount >= kMaxHooks) {
+        ++m_untimed;
+        return;
+    }
     HookRecord* record = &s_records[s_recordCount];
     unsigned char* stub = s_stubs + s_recordCount * kStubBytes;
     ++s_recordCount;
@@ -194,6 +198,8 @@ int D3DCallTimer::Install(IDirect3DDevice9* device, const std::wstring& effectPa
     if (!s_stubs)
         return 0;
     s_timedThread = GetCurrentThreadId();
+    m_firstRecord = s_recordCount;
+    m_untimed = 0;
 
     HookSampleObjects(device, effectPath);
     HookImports("d3d9.dll");
@@ -255,6 +261,10 @@ void D3DCallTimer::Uninstall()
         VirtualProtect(it->slot, sizeof(void*), protection, &protection);
     }
     m_patches.clear();
+    // The stubs are free again once no table points at them, so that the next timer (one per
+    // benchmarked document) finds room for all its entries.
+    if (s_recordCount > m_firstRecord)
+        s_recordCount = m_firstRecord;
 }
 
 void D3DCallTimer::Reset()

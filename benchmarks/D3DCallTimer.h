@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,6 +31,9 @@ public:
     double SecondsInside() const;
     uint64_t Calls() const;
     bool EffectHooked() const { return m_effectHooked; }
+    // Entries left unpatched because every stub was taken: their time would count as the
+    // program's own.
+    int Untimed() const { return m_untimed; }
 
 private:
     struct Patch {
@@ -44,6 +48,8 @@ private:
 
     std::vector<Patch> m_patches;
     bool m_effectHooked = false;
+    size_t m_firstRecord = 0;
+    int m_untimed = 0;
     uint64_t m_spanStartTsc = 0;
     int64_t m_spanStartQpc = 0;
 };

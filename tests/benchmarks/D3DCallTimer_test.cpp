@@ -91,4 +91,24 @@ TEST_F(D3DCallTimerTest, CountsOutermostCallsOnlyAndUninstallRestoresTheTables)
     EXPECT_EQ(DeviceTable(), before);
 }
 
+TEST_F(D3DCallTimerTest, EveryInstallTimesAsManyEntriesAsTheFirst)
+{
+    // One timer per benchmarked document: the gallery installs and uninstalls one for each of
+    // its documents, far more often than the stubs of one install would fit twenty times over.
+    int first = 0;
+    for (int round = 0; round < 60; ++round) {
+        D3DCallTimer timer;
+        const int patched = timer.Install(Device(), L"");
+        if (round == 0)
+            first = patched;
+        ASSERT_EQ(patched, first) << "install " << round;
+        EXPECT_EQ(timer.Untimed(), 0) << "install " << round;
+        timer.Reset();
+        Device()->SetRenderState(D3DRS_LIGHTING, FALSE);
+        EXPECT_EQ(timer.Calls(), 1u) << "install " << round;
+        timer.Uninstall();
+    }
+    EXPECT_GT(first, static_cast<int>(kDeviceSlots));
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include "lights/WaterRippleField.h"
 
 #include <d3d9.h>
+#include <emmintrin.h>
 
 #include <algorithm>
 #include <cmath>
@@ -33,6 +34,64 @@ uint32_t EvenSide(float count)
     const float reach = static_cast<float>(WaterRippleField::kMaxCells);
     const uint32_t side = count >= 0.0f ? static_cast<uint32_t>(std::min(count, reach)) : 0u;
     return side & ~1u;
+}
+
+// The inner loops take four cells at a time in SSE registers, with the same operations in the
+// same order as one cell at a time, so that every cell gets the value it would get alone.
+
+// The heights of the four cells from p on (cells are height and velocity pairs).
+inline __m128 LoadHeights(const WaterRippleField::Cell* p)
+{
+    const float* f = &p->height;
+    return _mm_shuffle_ps(_mm_loadu_ps(f), _mm_loadu_ps(f + 4), _MM_SHUFFLE(2, 0, 2, 0));
+}
+
+inline __m128 LoadVelocities(const WaterRippleField::Cell* p)
+{
+    const float* f = &p->height;
+    return _mm_shuffle_ps(_mm_loadu_ps(f), _mm_loadu_ps(f + 4), _MM_SHUFFLE(3, 1, 3, 1));
+}
+
+inline void StoreCells(WaterRippleField::Cell* p, __m128 heights, __m128 velocities)
+{
+    float* f = &p->height;
+    _mm_storeu_ps(f, _mm_unpacklo_ps(heights, velocities));
+    _mm_storeu_ps(f + 4, _mm_unpackhi_ps(heights, velocities));
+}
+
+// Where the mask is set the first value, elsewhere the second.
+inline __m128 Select(__m128 mask, __m128 a, __m128 b)
+{
+    return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b));
+}
+
+// Divides each lane of the vector by its length where that length is above 0, as Normalize
+// does one vector.
+inline void Normalize4(__m128& x, __m128& y, __m128& z)
+{
+    const __m128 length =
+        _mm_sqrt_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(x, x), _mm_mul_ps(y, y)), _mm_mul_ps(z, z)));
+    const __m128 positive = _mm_cmpgt_ps(length, _mm_setzero_ps());
+    x = Select(positive, _mm_div_ps(x, length), x);
+    y = Select(positive, _mm_div_ps(y, length), y);
+    z = Select(positive, _mm_div_ps(z, length), z);
+}
+
+inline __m128 Dot4(__m128 ax, __m128 ay, __m128 az, __m128 bx, __m128 by, __m128 bz)
+{
+    return _mm_add_ps(_mm_add_ps(_mm_mul_ps(ax, bx), _mm_mul_ps(ay, by)), _mm_mul_ps(az, bz));
+}
+
+// RefractionTable::IndexForCosine for four cosines.
+inline __m128i TableIndices(__m128 cosine)
+{
+    const __m128 scaled = _mm_mul_ps(_mm_set1_ps(255.0f), cosine);
+    const __m128i rounded = _mm_cvtps_epi32(scaled);
+    const __m128i low = _mm_castps_si128(_mm_cmple_ps(scaled, _mm_setzero_ps()));
+    // Not below the top, NaN included.
+    const __m128i high = _mm_castps_si128(_mm_cmpnlt_ps(scaled, _mm_set1_ps(255.0f)));
+    const __m128i top = _mm_set1_epi32(RefractionTable::kSize - 1);
+    return _mm_or_si128(_mm_and_si128(high, top), _mm_andnot_si128(_mm_or_si128(low, high), rounded));
 }
 
 }  // namespace
@@ -239,11 +298,42 @@ void WaterRippleField::UpdateVelocities(double& sum)
         m_cells[r * columns] = Cell{0.0f, 0.0f};
         m_cells[r * columns + columns - 1] = Cell{0.0f, 0.0f};
     }
+    const __m128 twelve = _mm_set1_ps(12.0f), six = _mm_set1_ps(6.0f), quarter = _mm_set1_ps(0.25f);
+    const __m128 keep = _mm_set1_ps(damping);
+    // Two sums of two lanes each; the order of the additions only moves the double's last bits.
+    __m128d sumLow = _mm_setzero_pd(), sumHigh = _mm_setzero_pd();
     for (uint32_t r = 1; r + 1 < rows; ++r) {
         Cell* row = &m_cells[r * columns];
         const Cell* above = row - columns;
         const Cell* below = row + columns;
-        for (uint32_t c = 1; c + 1 < columns; ++c) {
+        uint32_t c = 1;
+        // The heights of the cells left of the four: read from the row only for the first four,
+        // then made from the heights held in registers, so that no read overlaps the cells
+        // just written (a read that half overlaps a recent write waits for it).
+        __m128 left = LoadHeights(row);
+        // Four cells whose right neighbours all lie in the row.
+        for (; c + 4 < columns; c += 4) {
+            const __m128 corners = _mm_add_ps(
+                _mm_add_ps(_mm_add_ps(LoadHeights(above + c - 1), LoadHeights(above + c + 1)), LoadHeights(below + c - 1)),
+                LoadHeights(below + c + 1));
+            const __m128 height = LoadHeights(row + c);
+            const __m128 edges = _mm_add_ps(_mm_add_ps(_mm_add_ps(LoadHeights(above + c), LoadHeights(below + c)), left),
+                                            LoadHeights(row + c + 1));
+            const __m128 average = _mm_add_ps(_mm_div_ps(corners, twelve), _mm_div_ps(edges, six));
+            if (c + 8 < columns) {
+                // Cells c + 3 to c + 6: the last of these four, then the first three of the next.
+                const __m128 next = LoadHeights(row + c + 4);
+                left = _mm_shuffle_ps(_mm_shuffle_ps(height, next, _MM_SHUFFLE(0, 0, 3, 3)), next,
+                                      _MM_SHUFFLE(2, 1, 2, 0));
+            }
+            const __m128 velocity = _mm_add_ps(_mm_mul_ps(quarter, _mm_sub_ps(average, height)),
+                                               _mm_mul_ps(keep, LoadVelocities(row + c)));
+            StoreCells(row + c, height, velocity);
+            const __m128 total = _mm_add_ps(velocity, height);
+            sumLow = _mm_add_pd(sumLow, _mm_cvtps_pd(total));
+            sumHigh = _mm_add_pd(sumHigh, _mm_cvtps_pd(_mm_movehl_ps(total, total)));
+        }
+        for (; c + 1 < columns; ++c) {
             const float corners = above[c - 1].height + above[c + 1].height + below[c - 1].height + below[c + 1].height;
             const float edges = above[c].height + below[c].height + row[c - 1].height + row[c + 1].height;
             const float average = corners / 12.0f + edges / 6.0f;
@@ -252,12 +342,22 @@ void WaterRippleField::UpdateVelocities(double& sum)
             sum += cell.velocity + cell.height;
         }
     }
+    const __m128d lanes = _mm_add_pd(sumLow, sumHigh);
+    sum += _mm_cvtsd_f64(lanes) + _mm_cvtsd_f64(_mm_unpackhi_pd(lanes, lanes));
 }
 
 void WaterRippleField::UpdateHeights(float mean)
 {
     const float speed = m_speed;
-    for (uint32_t i = 0; i < m_cellCount; ++i)
+    const __m128 speeds = _mm_set1_ps(speed), means = _mm_set1_ps(mean);
+    uint32_t i = 0;
+    for (; i + 4 <= m_cellCount; i += 4) {
+        Cell* cells = &m_cells[i];
+        const __m128 velocity = LoadVelocities(cells);
+        const __m128 height = _mm_add_ps(LoadHeights(cells), _mm_sub_ps(_mm_mul_ps(velocity, speeds), means));
+        StoreCells(cells, height, velocity);
+    }
+    for (; i < m_cellCount; ++i)
         m_cells[i].height += m_cells[i].velocity * speed - mean;
 }
 
@@ -280,54 +380,145 @@ void WaterRippleField::WriteVertices(WaterVertex* vertices, const D3DXVECTOR3& e
         return;
     const RefractionTable& table = m_refractionTable ? *m_refractionTable : RefractionTable::Shared();
     const uint32_t columns = m_columns, rows = m_rows;
-    const float stepX = m_width / static_cast<float>(columns - 1);
+    VertexTerms terms;
+    terms.left = -0.5f * m_width;
+    terms.stepX = m_width / static_cast<float>(columns - 1);
+    terms.k = m_refraction;
+    terms.shrink = 1.0f - 0.05f * terms.k;
+    terms.inverseWidth = m_inverseWidth;
+    terms.inverseHeight = m_inverseHeight;
     const float stepZ = m_height / static_cast<float>(rows - 1);
-    const float k = m_refraction;
-    const float shrink = 1.0f - 0.05f * k;
     WaterVertex* out = vertices;
-    for (uint32_t r = 0; r < rows; ++r) {
+    for (uint32_t r = 0; r < rows; ++r, out += columns) {
         // Neighbours beyond an edge are taken from the opposite edge.
-        const Cell* above = &m_cells[(r == 0 ? rows - 1 : r - 1) * columns];
-        const Cell* row = &m_cells[r * columns];
-        const Cell* below = &m_cells[(r + 1 == rows ? 0 : r + 1) * columns];
+        RowCells cells;
+        cells.above = &m_cells[(r == 0 ? rows - 1 : r - 1) * columns];
+        cells.row = &m_cells[r * columns];
+        cells.below = &m_cells[(r + 1 == rows ? 0 : r + 1) * columns];
         const float z = -0.5f * m_height + static_cast<float>(r) * stepZ;
-        for (uint32_t c = 0; c < columns; ++c, ++out) {
-            const uint32_t left = c == 0 ? columns - 1 : c - 1;
-            const uint32_t right = c + 1 == columns ? 0 : c + 1;
-            const float x = -0.5f * m_width + static_cast<float>(c) * stepX;
-            const float y = row[c].height;
-
-            const float gx = (above[left].height + row[left].height + below[left].height) -
-                             (above[right].height + row[right].height + below[right].height);
-            const float gz = (above[left].height + above[c].height + above[right].height) -
-                             (below[left].height + below[c].height + below[right].height);
-            D3DXVECTOR3 normal(gx, 1.0f, gz);
-            Normalize(normal);
-
-            D3DXVECTOR3 toEye(eye.x - x, eye.y - y, eye.z - z);
-            Normalize(toEye);
-            const RefractionTable::Entry& t = table.ForCosine(D3DXVec3Dot(&toEye, &normal));
-
-            const D3DXVECTOR3 ray = t.b * (toEye + t.a * normal);
-            const D3DXVECTOR3 fromCentre(x, y - kBowlCentreHeight, z);
-            const float b = 2.0f * D3DXVec3Dot(&ray, &fromCentre);
-            const float q = D3DXVec3LengthSq(&fromCentre) - kBowlRadius * kBowlRadius;
-            // A ray that misses the bowl (far corners of very wide pictures) ends where it
-            // comes closest to it.
-            const float discriminant = std::max(b * b - 4.0f * q, 0.0f);
-            const float depth = 0.5f * (std::sqrt(discriminant) - b) * k;
-
-            out->x = x;
-            out->y = y;
-            out->z = z;
-            out->nx = normal.x;
-            out->ny = normal.y;
-            out->nz = normal.z;
-            out->colour = t.colour;
-            out->u = shrink * ((x + depth * ray.x) * m_inverseWidth) + 0.5f;
-            out->v = shrink * ((z + depth * ray.z) * m_inverseHeight) + 0.5f;
-        }
+        WriteVertex(out, cells, 0, columns - 1, 1, z, eye, table, terms);
+        uint32_t c = 1;
+        // Four vertices whose right neighbours all lie in the row.
+        for (; c + 4 < columns; c += 4)
+            WriteFourVertices(out + c, cells, c, z, eye, table, terms);
+        for (; c < columns; ++c)
+            WriteVertex(out + c, cells, c, c - 1, c + 1 == columns ? 0 : c + 1, z, eye, table, terms);
     }
+}
+
+void WaterRippleField::WriteVertex(WaterVertex* out, const RowCells& cells, uint32_t c, uint32_t left,
+                                   uint32_t right, float z, const D3DXVECTOR3& eye, const RefractionTable& table,
+                                   const VertexTerms& terms)
+{
+    const Cell* above = cells.above;
+    const Cell* row = cells.row;
+    const Cell* below = cells.below;
+    const float x = terms.left + static_cast<float>(c) * terms.stepX;
+    const float y = row[c].height;
+
+    const float gx = (above[left].height + row[left].height + below[left].height) -
+                     (above[right].height + row[right].height + below[right].height);
+    const float gz = (above[left].height + above[c].height + above[right].height) -
+                     (below[left].height + below[c].height + below[right].height);
+    D3DXVECTOR3 normal(gx, 1.0f, gz);
+    Normalize(normal);
+
+    D3DXVECTOR3 toEye(eye.x - x, eye.y - y, eye.z - z);
+    Normalize(toEye);
+    const RefractionTable::Entry& t = table.ForCosine(D3DXVec3Dot(&toEye, &normal));
+
+    const D3DXVECTOR3 ray = t.b * (toEye + t.a * normal);
+    const D3DXVECTOR3 fromCentre(x, y - kBowlCentreHeight, z);
+    const float b = 2.0f * D3DXVec3Dot(&ray, &fromCentre);
+    const float q = D3DXVec3LengthSq(&fromCentre) - kBowlRadius * kBowlRadius;
+    // A ray that misses the bowl (far corners of very wide pictures) ends where it comes
+    // closest to it.
+    const float discriminant = std::max(b * b - 4.0f * q, 0.0f);
+    const float depth = 0.5f * (std::sqrt(discriminant) - b) * terms.k;
+
+    out->x = x;
+    out->y = y;
+    out->z = z;
+    out->nx = normal.x;
+    out->ny = normal.y;
+    out->nz = normal.z;
+    out->colour = t.colour;
+    out->u = terms.shrink * ((x + depth * ray.x) * terms.inverseWidth) + 0.5f;
+    out->v = terms.shrink * ((z + depth * ray.z) * terms.inverseHeight) + 0.5f;
+}
+
+void WaterRippleField::WriteFourVertices(WaterVertex* out, const RowCells& cells, uint32_t c, float z,
+                                         const D3DXVECTOR3& eye, const RefractionTable& table,
+                                         const VertexTerms& terms)
+{
+    const Cell* above = cells.above + c;
+    const Cell* row = cells.row + c;
+    const Cell* below = cells.below + c;
+    const __m128 columnsFromLeft = _mm_cvtepi32_ps(_mm_add_epi32(_mm_set1_epi32(static_cast<int>(c)), _mm_setr_epi32(0, 1, 2, 3)));
+    const __m128 x = _mm_add_ps(_mm_set1_ps(terms.left), _mm_mul_ps(columnsFromLeft, _mm_set1_ps(terms.stepX)));
+    const __m128 y = LoadHeights(row);
+    const __m128 zs = _mm_set1_ps(z);
+
+    const __m128 aboveLeft = LoadHeights(above - 1), aboveRight = LoadHeights(above + 1);
+    const __m128 belowLeft = LoadHeights(below - 1), belowRight = LoadHeights(below + 1);
+    __m128 nx = _mm_sub_ps(_mm_add_ps(_mm_add_ps(aboveLeft, LoadHeights(row - 1)), belowLeft),
+                           _mm_add_ps(_mm_add_ps(aboveRight, LoadHeights(row + 1)), belowRight));
+    __m128 nz = _mm_sub_ps(_mm_add_ps(_mm_add_ps(aboveLeft, LoadHeights(above)), aboveRight),
+                           _mm_add_ps(_mm_add_ps(belowLeft, LoadHeights(below)), belowRight));
+    __m128 ny = _mm_set1_ps(1.0f);
+    Normalize4(nx, ny, nz);
+
+    __m128 vx = _mm_sub_ps(_mm_set1_ps(eye.x), x);
+    __m128 vy = _mm_sub_ps(_mm_set1_ps(eye.y), y);
+    __m128 vz = _mm_sub_ps(_mm_set1_ps(eye.z), zs);
+    Normalize4(vx, vy, vz);
+
+    alignas(16) int32_t index[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(index), TableIndices(Dot4(vx, vy, vz, nx, ny, nz)));
+    const RefractionTable::Entry& t0 = table[index[0]];
+    const RefractionTable::Entry& t1 = table[index[1]];
+    const RefractionTable::Entry& t2 = table[index[2]];
+    const RefractionTable::Entry& t3 = table[index[3]];
+    const __m128 a = _mm_setr_ps(t0.a, t1.a, t2.a, t3.a);
+    const __m128 bt = _mm_setr_ps(t0.b, t1.b, t2.b, t3.b);
+    const __m128 colour = _mm_castsi128_ps(_mm_setr_epi32(static_cast<int>(t0.colour), static_cast<int>(t1.colour),
+                                                          static_cast<int>(t2.colour), static_cast<int>(t3.colour)));
+
+    const __m128 rx = _mm_mul_ps(bt, _mm_add_ps(vx, _mm_mul_ps(a, nx)));
+    const __m128 ry = _mm_mul_ps(bt, _mm_add_ps(vy, _mm_mul_ps(a, ny)));
+    const __m128 rz = _mm_mul_ps(bt, _mm_add_ps(vz, _mm_mul_ps(a, nz)));
+    const __m128 oy = _mm_sub_ps(y, _mm_set1_ps(kBowlCentreHeight));
+    const __m128 b = _mm_mul_ps(_mm_set1_ps(2.0f), Dot4(rx, ry, rz, x, oy, zs));
+    const __m128 q = _mm_sub_ps(Dot4(x, oy, zs, x, oy, zs), _mm_set1_ps(kBowlRadius * kBowlRadius));
+    // As std::max (value, 0): NaN stays NaN.
+    const __m128 discriminant =
+        _mm_max_ps(_mm_setzero_ps(), _mm_sub_ps(_mm_mul_ps(b, b), _mm_mul_ps(_mm_set1_ps(4.0f), q)));
+    const __m128 depth =
+        _mm_mul_ps(_mm_mul_ps(_mm_set1_ps(0.5f), _mm_sub_ps(_mm_sqrt_ps(discriminant), b)), _mm_set1_ps(terms.k));
+    const __m128 shrink = _mm_set1_ps(terms.shrink), half = _mm_set1_ps(0.5f);
+    const __m128 u = _mm_add_ps(
+        _mm_mul_ps(shrink, _mm_mul_ps(_mm_add_ps(x, _mm_mul_ps(depth, rx)), _mm_set1_ps(terms.inverseWidth))), half);
+    const __m128 v = _mm_add_ps(
+        _mm_mul_ps(shrink, _mm_mul_ps(_mm_add_ps(zs, _mm_mul_ps(depth, rz)), _mm_set1_ps(terms.inverseHeight))), half);
+
+    // Lanes to vertices: x, y, z, nx and then ny, nz, colour, u are four adjacent floats of each
+    // vertex; v comes last.
+    __m128 p0 = x, p1 = y, p2 = zs, p3 = nx;
+    _MM_TRANSPOSE4_PS(p0, p1, p2, p3);
+    __m128 q0 = ny, q1 = nz, q2 = colour, q3 = u;
+    _MM_TRANSPOSE4_PS(q0, q1, q2, q3);
+    _mm_storeu_ps(&out[0].x, p0);
+    _mm_storeu_ps(&out[0].ny, q0);
+    _mm_storeu_ps(&out[1].x, p1);
+    _mm_storeu_ps(&out[1].ny, q1);
+    _mm_storeu_ps(&out[2].x, p2);
+    _mm_storeu_ps(&out[2].ny, q2);
+    _mm_storeu_ps(&out[3].x, p3);
+    _mm_storeu_ps(&out[3].ny, q3);
+    alignas(16) float vs[4];
+    _mm_store_ps(vs, v);
+    for (int i = 0; i < 4; ++i)
+        out[i].v = vs[i];
 }
 
 HRESULT WaterRippleField::Draw() const

@@ -96,6 +96,25 @@ private:
     void UpdateHeights(float mean);
     HRESULT WriteVertexBuffer(const D3DXVECTOR3& eye);
 
+    // What every vertex of one mesh shares.
+    struct VertexTerms {
+        float left, stepX;
+        float k, shrink;
+        float inverseWidth, inverseHeight;
+    };
+    // A row of cells with the rows above and below it (wrapped at the edges).
+    struct RowCells {
+        const Cell* above;
+        const Cell* row;
+        const Cell* below;
+    };
+    // The vertex of column c, its neighbours' columns given (wrapped at the edges).
+    static void WriteVertex(WaterVertex* out, const RowCells& cells, uint32_t c, uint32_t left, uint32_t right,
+                            float z, const D3DXVECTOR3& eye, const RefractionTable& table, const VertexTerms& terms);
+    // The vertices of columns c to c + 3, which all have both neighbours in the row.
+    static void WriteFourVertices(WaterVertex* out, const RowCells& cells, uint32_t c, float z,
+                                  const D3DXVECTOR3& eye, const RefractionTable& table, const VertexTerms& terms);
+
     float m_width = 1.0f;
     float m_height = 1.0f;
     float m_inverseWidth = 1.0f;

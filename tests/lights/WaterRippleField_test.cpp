@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <set>
@@ -314,6 +315,69 @@ TEST(WaterRippleFieldSimulate, DampingDecidesHowLongTheRingsLast)
     const double calm = energyAfter(0.9f), lively = energyAfter(0.999f);
     EXPECT_LT(calm, 1e-12);
     EXPECT_GT(lively, 1e-6);
+}
+
+// The passes as the surface is described, in double precision, one cell at a time.
+void ReferencePass(std::vector<double>& height, std::vector<double>& velocity, uint32_t columns, uint32_t rows,
+                   double damping, double speed)
+{
+    auto at = [&](uint32_t c, uint32_t r) { return r * columns + c; };
+    for (uint32_t r = 0; r < rows; ++r)
+        for (uint32_t c = 0; c < columns; ++c)
+            if (r == 0 || c == 0 || r + 1 == rows || c + 1 == columns)
+                height[at(c, r)] = velocity[at(c, r)] = 0.0;
+    double sum = 0.0;
+    for (uint32_t r = 1; r + 1 < rows; ++r)
+        for (uint32_t c = 1; c + 1 < columns; ++c) {
+            const uint32_t i = at(c, r);
+            const double corners = height[at(c - 1, r - 1)] + height[at(c + 1, r - 1)] + height[at(c - 1, r + 1)] +
+                                   height[at(c + 1, r + 1)];
+            const double edges = height[at(c, r - 1)] + height[at(c, r + 1)] + height[at(c - 1, r)] + height[at(c + 1, r)];
+            velocity[i] = 0.25 * (corners / 12 + edges / 6 - height[i]) + damping * velocity[i];
+            sum += velocity[i] + height[i];
+        }
+    const double mean = sum / (columns * rows);
+    for (size_t i = 0; i < height.size(); ++i)
+        height[i] += velocity[i] * speed - mean;
+}
+
+// Grids whose interior is no whole number of fours wide, with ripples up to the right edge.
+TEST(WaterRippleFieldSimulate, EveryCellFollowsTheDescribedPasses)
+{
+    struct Case {
+        float width, height, columnFactor;
+    };
+    // 20 x 14, 16 x 16 and 8 x 10 cells.
+    const Case cases[] = {{40.0f, 30.0f, 0.15625f}, {30.0f, 30.0f, 0.125f}, {30.0f, 40.0f, 0.0625f}};
+    for (const Case& k : cases) {
+        WaterRippleField field;
+        field.Resize(k.width, k.height, 1.0f, k.columnFactor);
+        const uint32_t columns = field.Columns(), rows = field.Rows();
+        SCOPED_TRACE(testing::Message() << columns << " x " << rows);
+        ASSERT_NE((columns - 2) % 4, 0u);
+        field.SetSpeed(1.3f);
+        field.SetDamping(0.995f);
+        field.AddDrop(columns - 2, rows / 2);
+        field.AddDrop(1, 1);
+        field.AddDrop(columns / 2, rows - 2);
+        std::vector<double> height(field.CellCount()), velocity(field.CellCount());
+        for (uint32_t i = 0; i < field.CellCount(); ++i) {
+            height[i] = field.Cells()[i].height;
+            velocity[i] = field.Cells()[i].velocity;
+        }
+        for (int pass = 0; pass < 30; ++pass) {
+            field.Step();
+            ReferencePass(height, velocity, columns, rows, field.Damping(), field.Speed());
+        }
+        double largest = 0.0;
+        for (uint32_t i = 0; i < field.CellCount(); ++i) {
+            const WaterRippleField::Cell& cell = field.Cells()[i];
+            largest = std::max(largest, std::fabs(height[i]));
+            ASSERT_NEAR(cell.height, height[i], 2e-6) << "cell " << i % columns << ", " << i / columns;
+            ASSERT_NEAR(cell.velocity, velocity[i], 2e-6) << "cell " << i % columns << ", " << i / columns;
+        }
+        EXPECT_GT(largest, 1e-3);
+    }
 }
 
 // --- Vertices ---

@@ -26,17 +26,7 @@ namespace effect_testing {
 // The effect binary that the build packed from resources/effects/<name>/.
 inline std::vector<uint8_t> ReadEffectBinary(const std::string& name)
 {
-    std::string path = std::string(VO_BINARY_DIR) + "/resources/effects/" + name + ".fxo";
-    std::vector<uint8_t> bytes;
-    FILE* file = _wfopen(UnixToWindowsPath(path).c_str(), L"rb");
-    if (!file)
-        return bytes;
-    uint8_t chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    std::fclose(file);
-    return bytes;
+    return ReadBuiltFile(L"resources\\effects\\" + std::wstring(name.begin(), name.end()) + L".fxo");
 }
 
 inline ComRef<ID3DXEffect> LoadEffect(IDirect3DDevice9* device, const std::string& name)

@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "support/QueuedStream.h"
+#include "support/TestPaths.h"
 
 namespace {
 
@@ -32,12 +32,6 @@ vo_string TempFolder()
 vo_string UniqueName(const wchar_t* stem)
 {
     return std::wstring(stem) + L"_" + std::to_wstring(GetCurrentProcessId()) + L".mp3";
-}
-
-std::vector<uint8_t> FileBytes(const vo_string& path)
-{
-    std::ifstream in(Narrow(path), std::ios::binary);  // test paths are plain ASCII
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void WriteBytes(const vo_string& path, const std::vector<uint8_t>& bytes)
@@ -99,7 +93,7 @@ TEST(Vo_AudioFileTest, TracksThatNeedNoCopy)
     stored.ExtractAudioFileToTemp();
     EXPECT_EQ(stored.GetData().Name(), existing);
     EXPECT_EQ(stored.GetData().Size(), 0u);
-    EXPECT_EQ(FileBytes(existing), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(ReadFileBytes(existing), (std::vector<uint8_t>{1, 2, 3}));
     DeleteFileW(existing.c_str());
 }
 
@@ -126,7 +120,7 @@ TEST(Vo_AudioFileTest, WritesMissingTracksToTheTemporaryFolderUnderTheirName)
         track.ExtractAudioFileToTemp();
         EXPECT_EQ(track.GetData().Name(), target);
         EXPECT_EQ(track.GetData().Size(), 0u);
-        EXPECT_EQ(FileBytes(target), kSong);
+        EXPECT_EQ(ReadFileBytes(target), kSong);
         DeleteFileW(target.c_str());
     }
 }
@@ -193,7 +187,7 @@ TEST(Vo_AudioFileTest, ACopyThatAlreadyHoldsTheBytesIsUsedWhileItPlays)
     EXPECT_EQ(track.GetData().Size(), 0u);
 
     CloseHandle(player);
-    EXPECT_EQ(FileBytes(target), kSong);
+    EXPECT_EQ(ReadFileBytes(target), kSong);
     DeleteFileW(target.c_str());
 }
 
@@ -210,7 +204,7 @@ TEST(Vo_AudioFileTest, AFileOfTheNameWithOtherBytesInUseIsLeftAloneForANumberedC
     track.ExtractAudioFileToTemp();
     const vo_string numbered = TempFolder() + name.substr(0, name.size() - 4) + L"~2.mp3";
     EXPECT_EQ(track.GetData().Name(), numbered);
-    EXPECT_EQ(FileBytes(numbered), kSong);
+    EXPECT_EQ(ReadFileBytes(numbered), kSong);
 
     // A second track of the same scene finds that numbered copy and uses it.
     Vo_AudioFile again = Track(L"C:\\Music\\" + name, kSong);
@@ -218,7 +212,7 @@ TEST(Vo_AudioFileTest, AFileOfTheNameWithOtherBytesInUseIsLeftAloneForANumberedC
     EXPECT_EQ(again.GetData().Name(), numbered);
 
     CloseHandle(player);
-    EXPECT_EQ(FileBytes(target), otherSong);
+    EXPECT_EQ(ReadFileBytes(target), otherSong);
     DeleteFileW(target.c_str());
     DeleteFileW(numbered.c_str());
 }

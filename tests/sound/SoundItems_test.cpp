@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,8 +68,7 @@ WaveData OneSecondOfSilence()
 
 std::vector<uint8_t> ReadMedia(const std::string& name)
 {
-    std::ifstream file(std::string(VO_TEST_MEDIA_DIR) + "/" + name, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), {});
+    return ReadFileBytes(UnixToWindowsPath(std::string(VO_TEST_MEDIA_DIR) + "/" + name));
 }
 
 }  // namespace

@@ -2,8 +2,7 @@
 
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 
 std::wstring UnixToWindowsPath(const std::string& unixPath)
 {
@@ -29,12 +28,23 @@ std::string TestArtifactsDir()
     return std::string(wide.begin(), wide.end());
 }
 
+std::vector<uint8_t> ReadFileBytes(const std::wstring& path)
+{
+    std::vector<uint8_t> bytes;
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (!file)
+        return bytes;
+    uint8_t chunk[65536];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    std::fclose(file);
+    return bytes;
+}
+
 std::vector<uint8_t> ReadBuiltFile(const std::wstring& relativeToBuildDir)
 {
-    const std::wstring path = BuiltProgramPath(relativeToBuildDir);
-    // Build paths are plain ASCII.
-    std::ifstream in(std::string(path.begin(), path.end()), std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return ReadFileBytes(BuiltProgramPath(relativeToBuildDir));
 }
 
 std::vector<uint8_t> AssembledTestDocument(const std::wstring& name)

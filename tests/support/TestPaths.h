@@ -12,6 +12,9 @@ std::wstring BuiltProgramPath(const std::wstring& relativeToBuildDir);
 // The folder where tests leave images and files for a person to look at; created on demand.
 std::string TestArtifactsDir();
 
+// The bytes of a file (a Windows path); empty when it cannot be read.
+std::vector<uint8_t> ReadFileBytes(const std::wstring& path);
+
 // The bytes of a file in the build folder; empty when it is missing.
 std::vector<uint8_t> ReadBuiltFile(const std::wstring& relativeToBuildDir);
 // A test document assembled from tests/<folder>/documents/<stem>.lst, by its file name <stem>.bin.

@@ -15,14 +15,5 @@ inline std::wstring ToolsTestDataPath(const std::string& file)
 // The whole file, or nothing when it cannot be read.
 inline std::vector<uint8_t> ReadToolsTestFile(const std::string& file)
 {
-    std::vector<uint8_t> bytes;
-    FILE* f = _wfopen(ToolsTestDataPath(file).c_str(), L"rb");
-    if (!f)
-        return bytes;
-    uint8_t chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    std::fclose(f);
-    return bytes;
+    return ReadFileBytes(ToolsTestDataPath(file));
 }

@@ -1,4 +1,5 @@
 // The built screen saver run in each mode, as Windows would start it.
+#include "support/PreviewParent.h"
 #include "support/ProcessRunner.h"
 #include "support/SaverAsDataFile.h"
 #include "support/SaverWindows.h"
@@ -126,16 +127,12 @@ TEST(GlimmerSaverTest, TestWindowHasA600By400ClientAreaAndEndsOnClose)
 
 TEST(GlimmerSaverTest, PreviewLivesInItsParentUntilTheParentIsDestroyed)
 {
-    ProcessRunner parentProgram;
-    ASSERT_TRUE(parentProgram.Start(BuiltProgramPath(L"tests\\preview_parent.exe"), L""));
-    wchar_t title[64];
-    std::swprintf(title, 64, L"preview parent %lu", parentProgram.ProcessId());
-    HWND parent = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (parent = FindWindowW(L"PreviewParent", title)) != nullptr; }));
+    PreviewParent parentProgram;
+    const HWND parent = parentProgram.Window();
+    ASSERT_NE(parent, nullptr);
 
     ProcessRunner saver;
-    const std::wstring handle = std::to_wstring(reinterpret_cast<uintptr_t>(parent) & 0xFFFFFFFF);
-    ASSERT_TRUE(saver.Start(Saver(), L"/p " + handle));
+    ASSERT_TRUE(saver.Start(Saver(), parentProgram.PreviewMode()));
     HWND child = nullptr;
     ASSERT_TRUE(WaitFor([&] {
         child = FindWindowExW(parent, nullptr, kSaverClass, nullptr);
@@ -157,7 +154,6 @@ TEST(GlimmerSaverTest, PreviewLivesInItsParentUntilTheParentIsDestroyed)
     ProcessResult r = saver.Wait(kRunTimeoutMs);
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0u) << r.output;
-    parentProgram.Wait(kRunTimeoutMs);
 }
 
 TEST(GlimmerSaverTest, PreviewWithoutAUsableParentEndsAtOnce)

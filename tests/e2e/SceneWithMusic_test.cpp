@@ -1,6 +1,7 @@
 // The saver with a scene document of its own (two slides, two music tracks) run as Windows
 // would start it: what the window shows, what the sound server hears, which files the run
 // leaves behind, and how the stored settings change both.
+#include "support/PreviewParent.h"
 #include "support/ProcessRunner.h"
 #include "support/SavedRegistryValue.h"
 #include "support/SaverWindows.h"
@@ -251,31 +252,6 @@ private:
     ScreenPixels m_last;
     bool m_sceneShown = false;
     std::string m_sequence;
-};
-
-// The stand-in for the display control panel, whose window a preview is given.
-class PreviewParent {
-public:
-    PreviewParent()
-    {
-        if (!m_program.Start(BuiltProgramPath(L"tests\\preview_parent.exe"), L""))
-            return;
-        wchar_t title[64];
-        std::swprintf(title, 64, L"preview parent %lu", m_program.ProcessId());
-        WaitFor([&] { return (m_window = FindWindowW(L"PreviewParent", title)) != nullptr; });
-    }
-    ~PreviewParent() { m_program.Wait(kRunTimeoutMs); }
-
-    HWND Window() const { return m_window; }
-    // The command line of a preview in this window.
-    std::wstring PreviewMode() const
-    {
-        return L"/p " + std::to_wstring(reinterpret_cast<uintptr_t>(m_window) & 0xFFFFFFFF);
-    }
-
-private:
-    ProcessRunner m_program;
-    HWND m_window = nullptr;
 };
 
 // What the sink plays while the scene runs in the test window with the stored

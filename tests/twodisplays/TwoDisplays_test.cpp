@@ -1,6 +1,7 @@
 // The saver on a machine with two displays: this program runs in the two-display Wine world
 // (scripts/lib/run-on-two-displays), where the X server shows a 1280 x 1024 display with a
 // 1024 x 768 one to its right, and Direct3D has an adapter for each.
+#include "support/PreviewParent.h"
 #include "support/ProcessRunner.h"
 #include "support/SavedRegistryValue.h"
 #include "support/SaverWindows.h"
@@ -348,16 +349,12 @@ TEST(TwoDisplaysTest, TestWindowStaysASingleWindow)
 // saver window of its own on either display.
 TEST(TwoDisplaysTest, PreviewStaysOneChildOfItsParent)
 {
-    ProcessRunner parentProgram;
-    ASSERT_TRUE(parentProgram.Start(BuiltProgramPath(L"tests\\preview_parent.exe"), L""));
-    wchar_t title[64];
-    std::swprintf(title, 64, L"preview parent %lu", parentProgram.ProcessId());
-    HWND parent = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (parent = FindWindowW(L"PreviewParent", title)) != nullptr; }));
+    PreviewParent parentProgram;
+    const HWND parent = parentProgram.Window();
+    ASSERT_NE(parent, nullptr);
 
     ProcessRunner saver;
-    const std::wstring handle = std::to_wstring(reinterpret_cast<uintptr_t>(parent) & 0xFFFFFFFF);
-    ASSERT_TRUE(saver.Start(Saver(), L"/p " + handle));
+    ASSERT_TRUE(saver.Start(Saver(), parentProgram.PreviewMode()));
     HWND child = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (child = FindWindowExW(parent, nullptr, kSaverClass, nullptr)) != nullptr; }));
     Sleep(2000);
@@ -374,7 +371,6 @@ TEST(TwoDisplaysTest, PreviewStaysOneChildOfItsParent)
     const ProcessResult r = saver.Wait(kRunTimeoutMs);
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0u) << r.output;
-    parentProgram.Wait(kRunTimeoutMs);
 }
 
 // The saver with a scene of two music tracks (a low 440 Hz and a high 660 Hz tone, taking turns)

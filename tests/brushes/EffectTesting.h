@@ -172,6 +172,14 @@ inline HRESULT DrawQuadWithEffect(IDirect3DDevice9* device, ID3DXEffect* effect,
     return hr;
 }
 
+// The values of the effect's float array parameter; -99 stands where it holds fewer.
+inline std::vector<float> EffectFloats(ID3DXEffect* effect, const char* name, unsigned count)
+{
+    std::vector<float> values(count, -99.0f);
+    effect->GetFloatArray(name, values.data(), count);
+    return values;
+}
+
 // Every name in names is a parameter (or technique) of the effect, and the misspellings are not.
 inline void ExpectParameters(ID3DXEffect* effect, const std::vector<const char*>& names)
 {

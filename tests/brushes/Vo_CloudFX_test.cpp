@@ -174,13 +174,6 @@ protected:
         DeviceFixture::TearDown();
     }
 
-    std::vector<float> Floats(const char* name, unsigned count)
-    {
-        std::vector<float> values(count, -99.0f);
-        m_effect->GetFloatArray(name, values.data(), count);
-        return values;
-    }
-
     ComRef<ID3DXEffect> m_effect;
     ComRef<IDirect3DTexture9> m_picture;
     TestCloud m_cloud;
@@ -207,22 +200,22 @@ TEST_F(Vo_CloudFXDeviceTest, RenderValues)
     EXPECT_TRUE(layer.draws[0].indexed);
     EXPECT_EQ(layer.draws[0].technique, "Main");
     EXPECT_EQ(layer.draws[0].background, m_picture.Get());
-    EXPECT_EQ(Floats("Scale", 2), (std::vector<float>{2.0f, 0.5f}));
-    std::vector<float> velocity = Floats("Velocity", 2);
+    EXPECT_EQ(effect_testing::EffectFloats(m_effect.Get(), "Scale", 2), (std::vector<float>{2.0f, 0.5f}));
+    std::vector<float> velocity = effect_testing::EffectFloats(m_effect.Get(), "Velocity", 2);
     EXPECT_NEAR(velocity[0], 0.0f, 1e-6f);
     EXPECT_FLOAT_EQ(velocity[1], 0.5f);
-    EXPECT_EQ(Floats("ColorK1", 3), (std::vector<float>{0, 0, 0}));
-    EXPECT_EQ(Floats("ColorK2", 3), (std::vector<float>{0, 0, 0}));
+    EXPECT_EQ(effect_testing::EffectFloats(m_effect.Get(), "ColorK1", 3), (std::vector<float>{0, 0, 0}));
+    EXPECT_EQ(effect_testing::EffectFloats(m_effect.Get(), "ColorK2", 3), (std::vector<float>{0, 0, 0}));
     float value = -1;
     m_effect->GetFloat("Threshold", &value);
     EXPECT_FLOAT_EQ(value, 2.0f);
     m_effect->GetFloat("Density", &value);
     EXPECT_FLOAT_EQ(value, 0.5f);
-    EXPECT_EQ(Floats("tex_shift", 4), (std::vector<float>{1, -1, 0, 1}));
+    EXPECT_EQ(effect_testing::EffectFloats(m_effect.Get(), "tex_shift", 4), (std::vector<float>{1, -1, 0, 1}));
 
     m_cloud.Colour1().ValueRef() = 0x00FF8000;  // blue 255, green 128, red 0
     m_cloud.Render(&layer);
-    std::vector<float> k1 = Floats("ColorK1", 3);
+    std::vector<float> k1 = effect_testing::EffectFloats(m_effect.Get(), "ColorK1", 3);
     EXPECT_FLOAT_EQ(k1[0], 0.0f);
     EXPECT_FLOAT_EQ(k1[1], 128.0f / 255.0f);
     EXPECT_FLOAT_EQ(k1[2], 1.0f);

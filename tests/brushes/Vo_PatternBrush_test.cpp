@@ -10,6 +10,7 @@
 #include "model/CurrentDevice.h"
 #include "model/Vo_DocResManager.h"
 #include "runtime/Vo_TimeLineControl.h"
+#include "support/BuildFolderAsCurrent.h"
 #include "support/DeviceFixture.h"
 #include "support/TestPaths.h"
 #include "tests/brushes/BrushTesting.h"
@@ -218,13 +219,6 @@ protected:
         DeviceFixture::TearDown();
     }
 
-    std::vector<float> Floats(const char* name, unsigned count)
-    {
-        std::vector<float> values(count, -99.0f);
-        m_effect->GetFloatArray(name, values.data(), count);
-        return values;
-    }
-
     ComRef<ID3DXEffect> m_effect;
     WithGivenEffect<Vo_PatternBrush> m_pattern;
 };
@@ -239,8 +233,8 @@ TEST_F(Vo_PatternBrushDeviceTest, NoPictureOrNoScaleDrawsNothing)
     m_pattern.Render(&layer);
     EXPECT_TRUE(layer.draws.empty());
     EXPECT_FALSE(m_pattern.CanDraw());
-    EXPECT_EQ(Floats("mix_color", 4), (std::vector<float>{1, 1, 1, 1}));
-    EXPECT_EQ(Floats("offset", 2), (std::vector<float>{-5, -5}));
+    EXPECT_EQ(effect_testing::EffectFloats(m_effect.Get(), "mix_color", 4), (std::vector<float>{1, 1, 1, 1}));
+    EXPECT_EQ(effect_testing::EffectFloats(m_effect.Get(), "offset", 2), (std::vector<float>{-5, -5}));
 
     m_pattern.Frames() = FramesWithDelays({}, 1);
     m_pattern.PatternScale().SetValue(0);
@@ -277,15 +271,15 @@ TEST_F(Vo_PatternBrushDeviceTest, RenderValues)
     EXPECT_EQ(bound, frames.frames[1].Get());
     if (bound)
         bound->Release();
-    EXPECT_EQ(Floats("scale", 2), (std::vector<float>{2.0f, 1.0f}));
-    EXPECT_EQ(Floats("offset", 2), (std::vector<float>{-0.25f, 0.5f}));
+    EXPECT_EQ(effect_testing::EffectFloats(m_effect.Get(), "scale", 2), (std::vector<float>{2.0f, 1.0f}));
+    EXPECT_EQ(effect_testing::EffectFloats(m_effect.Get(), "offset", 2), (std::vector<float>{-0.25f, 0.5f}));
     // 320 / (8 x 2) mirrored, 200 / (4 x 2).
-    std::vector<float> m = Floats("coord_transf", 4);
+    std::vector<float> m = effect_testing::EffectFloats(m_effect.Get(), "coord_transf", 4);
     EXPECT_FLOAT_EQ(m[0], -20.0f);
     EXPECT_NEAR(m[1], 0.0f, 1e-6f);
     EXPECT_NEAR(m[2], 0.0f, 1e-6f);
     EXPECT_FLOAT_EQ(m[3], 25.0f);
-    EXPECT_EQ(Floats("mix_color", 4), (std::vector<float>{1, 1, 1, 1}));
+    EXPECT_EQ(effect_testing::EffectFloats(m_effect.Get(), "mix_color", 4), (std::vector<float>{1, 1, 1, 1}));
 
     // A frame index past a frame list shorter than the delays draws the first frame.
     m_pattern.Frames().frames.resize(1);
@@ -309,18 +303,15 @@ TEST_F(Vo_PatternBrushDeviceTest, FramesFromAPictureSetInTheModule)
     // The module lies in the build folder; device, store and folder are put back however the
     // test ends.
     struct Restore {
-        wchar_t folder[MAX_PATH] = {};
         IDirect3DDevice9* device = CurrentDevice;
         Vo_DocResManager* store = CurrentDocResManager;
-        Restore() { GetCurrentDirectoryW(MAX_PATH, folder); }
         ~Restore()
         {
             CurrentDevice = device;
             CurrentDocResManager = store;
-            SetCurrentDirectoryW(folder);
         }
     } restore;
-    SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
+    BuildFolderAsCurrent buildFolder;
     CurrentDevice = Device();
     {
         Vo_DocResManager store;

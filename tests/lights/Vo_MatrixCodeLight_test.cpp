@@ -22,6 +22,7 @@
 #include "runtime/ScreenView.h"
 #include "runtime/VertexTypes.h"
 #include "support/BmpBytes.h"
+#include "support/BuildFolderAsCurrent.h"
 #include "support/QueuedStream.h"
 #include "support/SceneDeviceFixture.h"
 #include "tests/lights/LayerOnDeviceFixture.h"
@@ -241,9 +242,8 @@ TEST_F(MatrixOnDevice, TheStripIsCutIntoSlicesAndEveryCellGetsASprite)
 
 TEST_F(MatrixOnDevice, TheModulesStripHoldsOneGlyphPerSliceWithClearEdges)
 {
-    // Wine finds a data module in the program's folder or the current one; the build puts
-    // common_res.dll in the build folder.
-    SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
+    // The strip comes from common_res.dll in the build folder.
+    BuildFolderAsCurrent buildFolder;
     m_layer->GlyphLink().Assign(L"common_res.dll", 40);
     SetPicture(kSize, kSize, [](unsigned, unsigned) { return kBlue; });
     Show(ScreenView::kStretch);

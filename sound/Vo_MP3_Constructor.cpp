@@ -52,7 +52,7 @@ void Vo_MP3_Constructor::Prepare()
         m_tempPath = MakeOwnTempCopy(m_file.Name(), m_file.Data(), m_file.Size());
     if (haveGraph && !m_tempPath.empty())
         m_source.Assign(m_graph.AddFileSource(m_tempPath.c_str()));
-    RenderSourcePin(m_source.Get());
+    m_cannotRender = !RenderSourcePin(m_source.Get());
 
     LONGLONG duration = 0;
     if (!m_graph.Seeking() || FAILED(m_graph.Seeking()->GetDuration(&duration)) || duration < 0)
@@ -70,9 +70,9 @@ void Vo_MP3_Constructor::Update(float)
     if (IMediaControl* control = m_graph.Control()) {
         OAFilterState graphState = State_Running;
         if (SUCCEEDED(control->GetState(kStateTimeoutMs, &graphState)) &&
-            graphState == State_Stopped && state == 0) {
+            graphState == State_Stopped && state == 0 && !m_cannotRender) {
             // From its start again.
-            RenderSourcePin(m_source.Get());
+            m_cannotRender = !RenderSourcePin(m_source.Get());
             ApplyVolume();
             ApplyBalance();
         }

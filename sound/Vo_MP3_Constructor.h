@@ -12,7 +12,8 @@ class Vo_IOF_Virtual;
 // A sound item of a compressed audio file that the document embeds with the path it had. Before
 // playing, the item writes the bytes to a copy of its own in the temporary folder and plays that
 // copy through a DirectShow graph of its own: from the start whenever its timeline is visible and
-// the file is not playing, stopped as soon as the timeline turns invisible.
+// the file is not playing, stopped as soon as the timeline turns invisible. A file that cannot be
+// rendered leaves the item silent.
 class Vo_MP3_Constructor : public Vo_Sound_Ctrl {
 public:
     Vo_MP3_Constructor();
@@ -30,7 +31,8 @@ public:
     void LoadFields(Vo_IOF_Virtual& stream, int32_t version);
 
     bool CreateGraph();
-    bool RenderSourcePin(IBaseFilter* source);
+    // Virtual so that a test can count the attempts.
+    virtual bool RenderSourcePin(IBaseFilter* source);
     void ApplyVolume();
     void ApplyBalance();
 
@@ -48,4 +50,7 @@ private:
     AudioGraph m_graph;
     ComRef<IBaseFilter> m_source;
     vo_string m_tempPath;
+    // A file the graph could not render stays silent: trying again every frame would rebuild the
+    // graph each time, which costs a machine without an audio device hundreds of milliseconds.
+    bool m_cannotRender = false;
 };

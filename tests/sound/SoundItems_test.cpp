@@ -185,6 +185,34 @@ TEST_F(SoundItemsTest, Mp3PlaysAnOwnTemporaryCopyByItsTimeline)
         << "the copy goes with its item";
 }
 
+// Bytes that no decoder takes: the item is silent and does not rebuild its graph every frame.
+TEST_F(SoundItemsTest, Mp3ThatCannotBeRenderedIsNotTriedAgainEveryFrame)
+{
+    struct CountingMp3 : Vo_MP3_Constructor {
+        int renders = 0;
+        bool RenderSourcePin(IBaseFilter* source) override
+        {
+            ++renders;
+            return Vo_MP3_Constructor::RenderSourcePin(source);
+        }
+    };
+    CountingMp3 item;
+    item.File().SetName(L"C:\\Users\\maker\\Music\\noise.mp3");
+    const std::vector<uint8_t> noise(4096, 0x55);
+    item.File().SetData(static_cast<uint32_t>(noise.size()), noise.data());
+    item.Prepare();
+    ASSERT_FALSE(item.TempPath().empty()) << "the copy is written";
+    ASSERT_NE(item.Graph().Control(), nullptr);
+    EXPECT_EQ(item.renders, 1);
+
+    for (int frame = 0; frame < 3; ++frame)
+        item.Update(0.0f);  // always visible
+    EXPECT_EQ(item.renders, 1);
+    OAFilterState state = State_Running;
+    item.Graph().Control()->GetState(1000, &state);
+    EXPECT_EQ(state, State_Stopped);
+}
+
 TEST_F(SoundItemsTest, Mp3WithANameThatNamesNoFileStaysSilent)
 {
     for (const wchar_t* name : {L"", L"C:\\music\\..", L"C:\\music\\a:b.mp3", L"C:\\music\\"}) {

@@ -22,8 +22,6 @@
 
 namespace {
 
-const unsigned kRunTimeoutMs = 60000;
-const wchar_t kSaverClass[] = L"D3DSaverWndClass";
 const wchar_t kSettingsKey[] = L"Software\\Quellmark\\Glimmerkit Maker\\Screensaver\\";
 const DWORD kFit = 1;
 

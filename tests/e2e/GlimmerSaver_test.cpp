@@ -18,8 +18,6 @@
 
 namespace {
 
-const unsigned kRunTimeoutMs = 60000;
-const wchar_t kSaverClass[] = L"D3DSaverWndClass";
 
 std::wstring Saver() { return BuiltProgramPath(L"GlimmerSaver.scr"); }
 

@@ -25,8 +25,6 @@
 
 namespace {
 
-const unsigned kRunTimeoutMs = 60000;
-const wchar_t kSaverClass[] = L"D3DSaverWndClass";
 const wchar_t kSettingsKey[] = L"Software\\Quellmark\\Glimmerkit Maker\\Screensaver\\";
 // The file names under which the document stores its two tracks: low 440 Hz for 0.4 s, high
 // 660 Hz for 0.6 s.

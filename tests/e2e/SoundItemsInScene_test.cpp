@@ -15,8 +15,6 @@
 
 namespace {
 
-const wchar_t kSaverClass[] = L"D3DSaverWndClass";
-const unsigned kRunTimeoutMs = 60000;
 // The scene starts after the splash; its sounds start with its first frames.
 const DWORD kSceneStartMs = 4000;
 

@@ -31,7 +31,6 @@
 
 namespace {
 
-const wchar_t kSaverClass[] = L"D3DSaverWndClass";
 const wchar_t kDialogClass[] = L"#32770";
 const unsigned kSceneTimeoutMs = 30000;
 const unsigned kExitTimeoutMs = 30000;

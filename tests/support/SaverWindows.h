@@ -7,6 +7,11 @@
 #include <string>
 #include <vector>
 
+// The saver's full-screen and test windows' class, and how long one end-to-end run of the saver
+// may take before a test gives up on it (generous: Wine on a loaded machine starts slowly).
+const wchar_t kSaverClass[] = L"D3DSaverWndClass";
+const unsigned kRunTimeoutMs = 60000;
+
 // Polls the condition every 50 ms until it holds or the time is up; the last answer counts.
 bool WaitFor(const std::function<bool()>& condition, unsigned timeoutMs = 30000);
 

@@ -23,9 +23,7 @@
 
 namespace {
 
-const wchar_t kSaverClass[] = L"D3DSaverWndClass";
 const wchar_t kSettingsKey[] = L"Software\\Quellmark\\Glimmerkit Maker\\Screensaver\\";
-const unsigned kRunTimeoutMs = 60000;
 // The splash, then the scene: the lake's water moves from the first scene frames on.
 const DWORD kSceneStartMs = 5000;
 

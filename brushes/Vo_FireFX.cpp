@@ -6,6 +6,7 @@
 
 #include "brushes/FireShaderValues.h"
 #include "model/ClassReaderRegistration.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_DocResManager.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "runtime/CurrentScreenView.h"
@@ -22,13 +23,6 @@ const int kGridCells = 8;
 void SetScaled(UINTSclaleTo<float>& param, unsigned int raw, float scale, float offset)
 {
     param.Rescale(scale, offset);
-    param.SetValue(raw);
-}
-
-void ReadScaled(Vo_IOF_Virtual& stream, UINTSclaleTo<float>& param)
-{
-    uint32_t raw = param.Value();
-    stream.ReadUInt(raw);
     param.SetValue(raw);
 }
 

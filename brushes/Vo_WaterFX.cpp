@@ -5,6 +5,7 @@
 #include "brushes/BrushDirection.h"
 #include "brushes/WaterShaderValues.h"
 #include "model/ClassReaderRegistration.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_DocResManager.h"
 #include "model/Vo_IOF_Virtual.h"
 
@@ -13,13 +14,6 @@ namespace {
 void SetScaled(UINTSclaleTo<float>& param, unsigned int raw, float scale, float offset)
 {
     param.Rescale(scale, offset);
-    param.SetValue(raw);
-}
-
-void ReadScaled(Vo_IOF_Virtual& stream, UINTSclaleTo<float>& param)
-{
-    uint32_t raw = param.Value();
-    stream.ReadUInt(raw);
     param.SetValue(raw);
 }
 

@@ -3,20 +3,10 @@
 #include <d3dx9.h>
 
 #include "model/ClassReaderRegistration.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_DocResManager.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "runtime/Vo_ABRender.h"
-
-namespace {
-
-void ReadScaled(Vo_IOF_Virtual& stream, UINTSclaleTo<float>& param)
-{
-    uint32_t raw = param.Value();
-    stream.ReadUInt(raw);
-    param.SetValue(raw);
-}
-
-}  // namespace
 
 Vo_WaterfallFX::Vo_WaterfallFX()
 {

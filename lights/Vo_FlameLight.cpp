@@ -7,20 +7,10 @@
 
 #include "model/ClassReaderRegistration.h"
 #include "model/CurrentDevice.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "runtime/CurrentScreenView.h"
 #include "runtime/ScreenView.h"
-
-namespace {
-
-void ReadRaw(Vo_IOF_Virtual& stream, UINTSclaleTo<float>& param)
-{
-    uint32_t raw = param.Value();
-    stream.ReadUInt(raw);
-    param.SetValue(raw);
-}
-
-}  // namespace
 
 Vo_FlameLight::Vo_FlameLight() : m_flameSwitch(1), m_hazeSwitch(1), m_flameHeight(0)
 {
@@ -37,12 +27,12 @@ void Vo_FlameLight::Load(Vo_IOF_Virtual& stream, int32_t version)
     stream.ReadInt(m_hazeSwitch.ValueRef());
     stream.ReadUInt(m_flameHeight.ValueRef());
     if (v <= 1)
-        ReadRaw(stream, m_fire.Speed());
+        ReadScaled(stream, m_fire.Speed());
     ReadFileLink(stream, m_haze.BumpLink());
     ReadFileLink(stream, m_haze.EffectLink());
-    ReadRaw(stream, m_haze.Speed());
-    ReadRaw(stream, m_haze.Strength());
-    ReadRaw(stream, m_haze.Bump());
+    ReadScaled(stream, m_haze.Speed());
+    ReadScaled(stream, m_haze.Strength());
+    ReadScaled(stream, m_haze.Bump());
     if (v >= 2) {
         std::unique_ptr<Vo_FireFX> fire(ReadFireFXRecord(stream));
         m_fire.Assign(*fire);

@@ -1,6 +1,7 @@
 #include "particles/Vo_BaseSpriteProp.h"
 
 #include "model/ArchiveReads.h"
+#include "model/ReadScaled.h"
 #include "model/TextureFrameSet.h"
 #include "model/Vo_DocResManager.h"
 #include "model/Vo_IOF_Virtual.h"
@@ -10,14 +11,6 @@
 namespace {
 
 // A raw value read through its parameter's notification, so the scaled result follows.
-template <class Param>
-void ReadScaled(Vo_IOF_Virtual& stream, Param& param)
-{
-    uint32_t raw = param.Value();
-    stream.ReadUInt(raw);
-    param.SetValue(raw);
-}
-
 void ReadInt(Vo_IOF_Virtual& stream, MediaParamT<int>& param)
 {
     int32_t value = param.Value();

@@ -6,18 +6,11 @@
 
 #include "model/ClassReaderRegistration.h"
 #include "model/NumericFunctions.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "particles/SpriteParticle.h"
 
 namespace {
-
-template <class Param>
-void ReadScaled(Vo_IOF_Virtual& stream, Param& param)
-{
-    uint32_t raw = param.Value();
-    stream.ReadUInt(raw);
-    param.SetValue(raw);
-}
 
 void ReadPoint(Vo_IOF_Virtual& stream, MediaParamT<D3DXVECTOR3>& point)
 {

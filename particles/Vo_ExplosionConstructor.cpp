@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "model/ClassReaderRegistration.h"
+#include "model/ReadScaled.h"
 #include "model/TextureFrameSet.h"
 #include "model/Vo_DocResManager.h"
 #include "model/Vo_IOF_Virtual.h"
@@ -15,14 +16,6 @@
 #include "runtime/Vo_TimeLineControl.h"
 
 namespace {
-
-template <class Param>
-void ReadScaled(Vo_IOF_Virtual& stream, Param& param)
-{
-    uint32_t raw = param.Value();
-    stream.ReadUInt(raw);
-    param.SetValue(raw);
-}
 
 ComRef<IDirect3DTexture9> CurrentFrame(const Vo_FileLink3& link)
 {

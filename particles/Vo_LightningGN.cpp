@@ -7,6 +7,7 @@
 #include <d3dx9.h>
 
 #include "model/ClassReaderRegistration.h"
+#include "model/ReadScaled.h"
 #include "model/RenderTargetPair.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "particles/QuadVertices.h"
@@ -18,13 +19,6 @@
 #include "runtime/Vo_TimeLineControl.h"
 
 namespace {
-
-void ReadRaw(Vo_IOF_Virtual& stream, UINTSclaleTo<float>& param)
-{
-    uint32_t raw = param.Value();
-    stream.ReadUInt(raw);
-    param.SetValue(raw);
-}
 
 float RandomUnit()
 {
@@ -133,11 +127,11 @@ void Vo_LightningGN::LoadFields(Vo_IOF_Virtual& stream, int32_t version)
 {
     stream.ReadUInt(m_outerWidth.ValueRef());
     stream.ReadUInt(m_passes.ValueRef());
-    ReadRaw(stream, m_jitter);
+    ReadScaled(stream, m_jitter);
     stream.ReadUInt(m_seed.ValueRef());
-    ReadRaw(stream, m_branchLength);
-    ReadRaw(stream, m_branchAngle);
-    ReadRaw(stream, m_tipFactor);
+    ReadScaled(stream, m_branchLength);
+    ReadScaled(stream, m_branchAngle);
+    ReadScaled(stream, m_tipFactor);
     stream.ReadUInt(m_branches.ValueRef());
     stream.ReadUInt(m_subBranches.ValueRef());
     stream.ReadUInt(m_twigs.ValueRef());
@@ -147,7 +141,7 @@ void Vo_LightningGN::LoadFields(Vo_IOF_Virtual& stream, int32_t version)
     if (version < 2)
         for (uint32_t& value : legacy)
             stream.ReadUInt(value);
-    ReadRaw(stream, m_flicker);
+    ReadScaled(stream, m_flicker);
     stream.ReadUInt(m_coreWidth.ValueRef());
     stream.ReadLong(m_random.ValueRef());
     Vo_StringGenerator::Load(stream);

@@ -3,21 +3,11 @@
 #include <d3dx9.h>
 
 #include "model/ClassReaderRegistration.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "particles/Vo_ParticlesObj.h"
 #include "runtime/Vo_ABRender.h"
 #include "runtime/Vo_TimeLineControl.h"
-
-namespace {
-
-void ReadRaw(Vo_IOF_Virtual& stream, UINTSclaleTo<float>& param)
-{
-    uint32_t raw = param.Value();
-    stream.ReadUInt(raw);
-    param.SetValue(raw);
-}
-
-}  // namespace
 
 Vo_Plant::Vo_Plant()
 {
@@ -29,10 +19,10 @@ Vo_Plant::Vo_Plant()
 
 void Vo_Plant::LoadFields(Vo_IOF_Virtual& stream, int32_t)
 {
-    ReadRaw(stream, m_speed);
-    ReadRaw(stream, m_frequency);
-    ReadRaw(stream, m_waveMagnitude);
-    ReadRaw(stream, m_bendMagnitude);
+    ReadScaled(stream, m_speed);
+    ReadScaled(stream, m_frequency);
+    ReadScaled(stream, m_waveMagnitude);
+    ReadScaled(stream, m_bendMagnitude);
     Vo_SingleRectGN::Load(stream);
 }
 

@@ -5,19 +5,13 @@
 #include <cstdlib>
 
 #include "model/ClassReaderRegistration.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "particles/QuadVertices.h"
 #include "particles/Vo_ParticlesObj.h"
 #include "runtime/Vo_TimeLineControl.h"
 
 namespace {
-
-void ReadRaw(Vo_IOF_Virtual& stream, UINTSclaleTo<float>& param)
-{
-    uint32_t raw = param.Value();
-    stream.ReadUInt(raw);
-    param.SetValue(raw);
-}
 
 float RandomUnit()
 {
@@ -57,11 +51,11 @@ void Vo_RadialRays::LoadFields(Vo_IOF_Virtual& stream, int32_t)
     stream.ReadLong(m_picture.ValueRef());
     stream.ReadLong(m_random.ValueRef());
     stream.ReadUInt(m_seed.ValueRef());
-    ReadRaw(stream, m_minimumLength);
-    ReadRaw(stream, m_speed);
+    ReadScaled(stream, m_minimumLength);
+    ReadScaled(stream, m_speed);
     stream.ReadLong(m_rotationMode.ValueRef());
-    ReadRaw(stream, m_minimumFade);
-    ReadRaw(stream, m_amplitude);
+    ReadScaled(stream, m_minimumFade);
+    ReadScaled(stream, m_amplitude);
     Vo_StaticGenerator::Load(stream);
 }
 

@@ -243,20 +243,17 @@ void Vo_LightningGN::BuildBranchTable(unsigned a, unsigned b, unsigned t)
 
 std::vector<BoltNode> Vo_LightningGN::TakeChain(size_t nodes)
 {
-    // The smallest spare chain that holds the nodes, else the largest, grown.
-    size_t best = m_spareChains.size();
-    for (size_t i = 0; i < m_spareChains.size(); ++i) {
-        const size_t capacity = m_spareChains[i].capacity();
-        if (best == m_spareChains.size()) {
-            best = i;
-            continue;
-        }
-        const size_t bestCapacity = m_spareChains[best].capacity();
+    // The smallest spare chain that holds the nodes, else the largest, which then grows.
+    auto better = [nodes](size_t capacity, size_t than) {
         const bool fits = capacity >= nodes;
-        const bool bestFits = bestCapacity >= nodes;
-        if ((fits && (!bestFits || capacity < bestCapacity)) || (!fits && !bestFits && capacity > bestCapacity))
+        if (fits != (than >= nodes))
+            return fits;
+        return fits ? capacity < than : capacity > than;
+    };
+    size_t best = m_spareChains.size();
+    for (size_t i = 0; i < m_spareChains.size(); ++i)
+        if (best == m_spareChains.size() || better(m_spareChains[i].capacity(), m_spareChains[best].capacity()))
             best = i;
-    }
     std::vector<BoltNode> chain;
     if (best < m_spareChains.size()) {
         chain.swap(m_spareChains[best]);

@@ -12,15 +12,7 @@ using Vo_SimpleMeshTest = MeshDeviceTest;
 ScreenQuad QuadAt(float left, float top, float right, float bottom)
 {
     ScreenQuad q;
-    InitScreenQuad(q);
-    q.corners[ScreenQuad::kBottomLeft].x = left;
-    q.corners[ScreenQuad::kBottomLeft].y = bottom;
-    q.corners[ScreenQuad::kTopLeft].x = left;
-    q.corners[ScreenQuad::kTopLeft].y = top;
-    q.corners[ScreenQuad::kBottomRight].x = right;
-    q.corners[ScreenQuad::kBottomRight].y = bottom;
-    q.corners[ScreenQuad::kTopRight].x = right;
-    q.corners[ScreenQuad::kTopRight].y = top;
+    InitRectangleQuad(q, left, top, right, bottom);
     return q;
 }
 

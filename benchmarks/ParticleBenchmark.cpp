@@ -10,9 +10,9 @@
 #include "benchmarks/FigureLog.h"
 #include "benchmarks/FrameClock.h"
 #include "model/CurrentDevice.h"
-#include "particles/Vo_FishConstructor.h"
-#include "particles/Vo_SparkleConstructor.h"
-#include "particles/Vo_SpriteArrayObj.h"
+#include "particles/sprites/Vo_FishConstructor.h"
+#include "particles/sprites/Vo_SparkleConstructor.h"
+#include "particles/sprites/Vo_SpriteArrayObj.h"
 #include "runtime/PicturePlacement.h"
 #include "runtime/ScreenQuad.h"
 

@@ -1,5 +1,5 @@
 // The background copy effect ("common_res.dll" 75) on a device, against a CPU reference.
-#include "tests/brushes/MaskedEffectFixture.h"
+#include "support/MaskedEffectFixture.h"
 
 using namespace effect_testing;
 

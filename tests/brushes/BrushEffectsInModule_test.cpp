@@ -6,7 +6,7 @@
 #include "support/BuildFolderAsCurrent.h"
 #include "support/CurrentDeviceFixture.h"
 #include "support/TestPaths.h"
-#include "tests/brushes/EffectTesting.h"
+#include "support/EffectTesting.h"
 
 namespace {
 

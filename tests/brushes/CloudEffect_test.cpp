@@ -5,7 +5,7 @@
 
 #include "brushes/Vo_CloudFX.h"
 #include "support/DeviceFixture.h"
-#include "tests/brushes/EffectTesting.h"
+#include "support/EffectTesting.h"
 
 using namespace effect_testing;
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "tests/brushes/MaskedEffectFixture.h"
+#include "support/MaskedEffectFixture.h"
 
 namespace effect_testing {
 

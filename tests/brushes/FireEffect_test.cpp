@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "support/DeviceFixture.h"
-#include "tests/brushes/EffectTesting.h"
+#include "support/EffectTesting.h"
 
 using namespace effect_testing;
 

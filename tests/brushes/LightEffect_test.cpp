@@ -2,7 +2,7 @@
 // per-pixel formulas: the brightening of "Main" and "MainFX" and the four colour blends.
 #include <algorithm>
 
-#include "tests/brushes/MaskedEffectFixture.h"
+#include "support/MaskedEffectFixture.h"
 
 using namespace effect_testing;
 

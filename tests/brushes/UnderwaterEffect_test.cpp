@@ -1,7 +1,7 @@
 // The underwater effect ("common_res.dll" 88) on a device, against a CPU reference of its
 // per-pixel formula.
 #include "support/DeviceFixture.h"
-#include "tests/brushes/EffectTesting.h"
+#include "support/EffectTesting.h"
 
 using namespace effect_testing;
 

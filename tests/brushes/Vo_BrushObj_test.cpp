@@ -5,8 +5,8 @@
 #include "brushes/Vo_WaterFX.h"
 #include "brushes/Vo_WaterfallFX.h"
 #include "support/DeviceFixture.h"
-#include "tests/brushes/BrushTesting.h"
-#include "tests/brushes/EffectTesting.h"
+#include "support/BrushTesting.h"
+#include "support/EffectTesting.h"
 
 using namespace brush_testing;
 

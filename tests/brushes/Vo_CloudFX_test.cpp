@@ -8,8 +8,8 @@
 #include "runtime/PicturePlacement.h"
 #include "support/DeviceFixture.h"
 #include "support/RegistryReading.h"
-#include "tests/brushes/BrushTesting.h"
-#include "tests/brushes/EffectTesting.h"
+#include "support/BrushTesting.h"
+#include "support/EffectTesting.h"
 
 using namespace brush_testing;
 

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "brushes/Vo_DirectionBased.h"
-#include "tests/brushes/BrushTesting.h"
+#include "support/BrushTesting.h"
 
 using namespace brush_testing;
 

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <memory>
 #include "support/DeviceFixture.h"
-#include "tests/brushes/BrushTesting.h"
-#include "tests/brushes/EffectTesting.h"
+#include "support/BrushTesting.h"
+#include "support/EffectTesting.h"
 
 using namespace brush_testing;
 

@@ -7,8 +7,8 @@
 #include "model/CurrentDevice.h"
 #include "support/CurrentDeviceFixture.h"
 #include "support/RegistryReading.h"
-#include "tests/brushes/BrushTesting.h"
-#include "tests/brushes/EffectTesting.h"
+#include "support/BrushTesting.h"
+#include "support/EffectTesting.h"
 
 using namespace brush_testing;
 

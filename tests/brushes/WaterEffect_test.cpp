@@ -1,6 +1,6 @@
 // The water brush effect ("common_res.dll" 90) on a device, against a CPU reference of its
 // per-pixel formula.
-#include "tests/brushes/MaskedEffectFixture.h"
+#include "support/MaskedEffectFixture.h"
 
 using namespace effect_testing;
 

@@ -1,7 +1,7 @@
 // The waterfall brush effect ("common_res.dll" 105) on a device, against a CPU reference of its
 // per-pixel formulas.
 #include "support/DeviceFixture.h"
-#include "tests/brushes/EffectTesting.h"
+#include "support/EffectTesting.h"
 
 using namespace effect_testing;
 

@@ -1,6 +1,6 @@
 // The waves brush effect ("common_res.dll" 77) on a device, against a CPU reference of its
 // per-pixel formula.
-#include "tests/brushes/MaskedEffectFixture.h"
+#include "support/MaskedEffectFixture.h"
 
 using namespace effect_testing;
 

@@ -19,8 +19,8 @@
 #include "support/QueuedStream.h"
 #include "support/SceneDeviceFixture.h"
 #include "support/TestPaths.h"
-#include "tests/brushes/BrushTesting.h"
-#include "tests/brushes/EffectTesting.h"
+#include "support/BrushTesting.h"
+#include "support/EffectTesting.h"
 #include "tests/lights/LayerOnDeviceFixture.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The heat-haze effect ("common_res.dll" 63) on a device, against a CPU reference: the image read
 // where the distortion picture's red and green, centred on 0.5, move it by up to 4 x "stenght".
 #include "support/DeviceFixture.h"
-#include "tests/brushes/EffectTesting.h"
+#include "support/EffectTesting.h"
 
 using namespace effect_testing;
 

@@ -1,9 +1,0 @@
-#include "particles/PLifeConst.h"
-
-#include "particles/ProcessParticle.h"
-
-bool PLifeConst::Update(float dt, ProcessParticle& particle)
-{
-    particle.age = particle.age + m_rate * dt;
-    return particle.age < 1.0f;
-}

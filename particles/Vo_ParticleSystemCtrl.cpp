@@ -1,9 +1,0 @@
-#include "particles/Vo_ParticleSystemCtrl.h"
-
-#include "particles/Vo_SpriteArrayObj.h"
-
-Vo_ABObj* Vo_ParticleSystemCtrl::CreateObject()
-{
-    ResolveImages();
-    return new Vo_SpriteArrayObj(Clone());
-}

@@ -1,0 +1,138 @@
+// Effect-quad objects drawn on a real device from stored scenes: the static text's glyphs inside
+// its quad and nowhere else. The effects come from common_res.dll in the build folder.
+#include <windows.h>
+#include <d3dx9.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "model/RenderTargetPair.h"
+#include "particles/effects/Vo_FXObj.h"
+#include "particles/effects/Vo_StaticTextConstructor.h"
+#include "support/BuildFolderSceneFixture.h"
+
+namespace {
+
+// The slide's picture: red 0x40, green 0x80, blue 0xC0.
+constexpr uint32_t kPictureColor = 0x004080C0;
+
+bool IsRed(uint32_t pixel)
+{
+    const uint32_t r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+    return r > 0xC0 && g < 0x50 && b < 0x70;
+}
+
+class EffectQuadDocumentTest : public BuildFolderSceneFixture {
+protected:
+    Vo_FXObj* Object() { return ObjectAt<Vo_FXObj>(0); }
+
+    // Every pixel outside the box is the picture; returns how many inside it are red.
+    int RedInsideOnly(unsigned left, unsigned top, unsigned right, unsigned bottom)
+    {
+        const std::vector<uint32_t> pixels = ReadBack();
+        int red = 0;
+        for (unsigned y = 0; y < kSize; ++y) {
+            for (unsigned x = 0; x < kSize; ++x) {
+                const uint32_t pixel = pixels[y * kSize + x] & 0x00FFFFFF;
+                if (x >= left && x < right && y >= top && y < bottom) {
+                    red += IsRed(pixel) ? 1 : 0;
+                    continue;
+                }
+                EXPECT_TRUE(ColorsNear(pixel, kPictureColor, 2)) << x << ", " << y << ": " << std::hex << pixel;
+            }
+        }
+        return red;
+    }
+};
+
+// "HH" in red, centred in the quad of 48 x 24 around (32, 32): red glyph pixels inside, the
+// picture everywhere outside; with an empty text the quad shows only its cleared target.
+TEST_F(EffectQuadDocumentTest, TextDrawsRedGlyphsInsideItsQuad)
+{
+    LoadOneSlide(L"TextSlide.bin", 1);
+    if (HasFatalFailure())
+        return;
+    Vo_FXObj* object = Object();
+    ASSERT_NE(object, nullptr);
+    auto* text = dynamic_cast<Vo_StaticTextConstructor*>(&object->Emitter());
+    ASSERT_NE(text, nullptr);
+    ASSERT_NE(text->Effect(), nullptr) << "the text effect did not load from the module";
+    ASSERT_NE(text->Target(), nullptr);
+    ASSERT_NE(text->Target()->Current(), nullptr);
+    EXPECT_EQ(text->Target()->Width(), 48u);
+    EXPECT_EQ(text->Target()->Height(), 24u);
+    ASSERT_NE(text->FontObject(), nullptr);
+    EXPECT_EQ(text->Format(), DT_CENTER | DT_VCENTER);
+    EXPECT_FALSE(object->NeedsBackground());
+
+    DrawFrame(10.0f);
+    DrawFrame(10.1f);
+    const int red = RedInsideOnly(8, 20, 56, 44);
+    EXPECT_GE(red, 20) << "glyph pixels of the text";
+    EXPECT_LT(red, 48 * 24 / 2) << "the glyphs, not the whole quad";
+    if (HasFailure())
+        SaveTarget("StaticText");
+
+    text->Text().SetValue(L"");
+    DrawFrame(10.2f);
+    EXPECT_EQ(RedInsideOnly(8, 20, 56, 44), 0);
+    if (HasFailure())
+        SaveTarget("StaticText_empty");
+}
+
+// A width of 0 keeps the target the store made; the quad then has no width and draws nothing.
+TEST_F(EffectQuadDocumentTest, ZeroWidthKeepsTheTargetAndDrawsNothing)
+{
+    LoadOneSlide(L"TextSlide.bin", 1);
+    if (HasFatalFailure())
+        return;
+    auto* text = dynamic_cast<Vo_StaticTextConstructor*>(&Object()->Emitter());
+    ASSERT_NE(text, nullptr);
+    IDirect3DTexture9* before = text->Target()->Current();
+    ASSERT_NE(before, nullptr);
+    text->Width().ValueRef() = 0;
+    text->ResolveEffect();
+    EXPECT_EQ(text->Target()->Current(), before);
+    DrawFrame(10.0f);
+    DrawFrame(10.1f);
+    EXPECT_EQ(RedInsideOnly(0, 0, 0, 0), 0);
+    if (HasFailure())
+        SaveTarget("StaticText_zeroWidth");
+}
+
+}  // namespace
+
+namespace {
+
+// Full heat over the whole quad of 32 x 32 around (32, 32): red added to the picture there, the
+// picture everywhere else.
+TEST_F(EffectQuadDocumentTest, ExplosionBurnsItsQuadOnly)
+{
+    LoadOneSlide(L"ExplosionSlide.bin", 1);
+    if (HasFatalFailure())
+        return;
+    Vo_FXObj* object = Object();
+    ASSERT_NE(object, nullptr);
+    ASSERT_NE(object->Emitter().Effect(), nullptr) << "the explosion effect did not load from the module";
+    DrawFrame(10.0f);
+    DrawFrame(10.1f);
+    const std::vector<uint32_t> pixels = ReadBack();
+    for (unsigned y = 0; y < kSize; y += 3) {
+        for (unsigned x = 0; x < kSize; x += 3) {
+            const uint32_t pixel = pixels[y * kSize + x] & 0x00FFFFFF;
+            const bool inside = x >= 17 && x <= 46 && y >= 17 && y <= 46;
+            const bool outside = x <= 14 || x >= 49 || y <= 14 || y >= 49;
+            if (inside) {
+                EXPECT_TRUE(ColorsNear(pixel, 0x00FF80C0, 3)) << x << ", " << y << ": " << std::hex << pixel;
+            } else if (outside) {
+                EXPECT_TRUE(ColorsNear(pixel, kPictureColor, 2)) << x << ", " << y << ": " << std::hex << pixel;
+            }
+        }
+    }
+    if (HasFailure())
+        SaveTarget("Explosion");
+}
+
+}  // namespace

@@ -16,12 +16,16 @@ void Vo_BirdConstructor::LoadFields(Vo_IOF_Virtual& stream, int32_t)
 void Vo_BirdConstructor::UpdateParticle(SpriteParticle& p)
 {
     Vo_FishConstructor::UpdateParticle(p);
-    // A slow vertical speed becomes one of 0.7 to 1.0 times the maximum in the same direction.
-    // Turning every slow climb into a descent would carry the birds out across the bottom edge,
-    // where the turn back upwards is slow again and is undone in the same update.
+    // A slow vertical speed becomes a sinking one of 0.4 to 1.0 times the maximum: a slowly
+    // rising bird starts to sink, a slowly sinking one sinks faster. At the bottom edge, where the
+    // turn above has just sent the bird up, it rises at 0.7 to 1.0 times the maximum instead: a
+    // sinking speed there would carry it out across the edge, and every later turn back would be
+    // undone the same way.
     if (std::fabs(p.velocity.y) < 0.7f * MaxSpeedY()) {
-        const float speed = 0.7f * MaxSpeedY() + std::fabs(p.velocity.y) * 0.3f / 0.7f;
-        p.velocity.y = std::copysign(speed, p.velocity.y);
+        if (IsParticleTouchingBottom(p, *this) && !IsParticleTouchingTop(p, *this))
+            p.velocity.y = -(0.7f * MaxSpeedY() + std::fabs(p.velocity.y) * 0.3f / 0.7f);
+        else
+            p.velocity.y = 0.7f * MaxSpeedY() + p.velocity.y * 0.3f / 0.7f;
     }
     if (std::fabs(p.velocity.x) < 0.7f * MaxSpeedX()) {
         const float vx = RandomBetween(0.7f * MaxSpeedX(), MaxSpeedX());

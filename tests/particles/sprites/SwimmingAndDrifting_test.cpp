@@ -113,16 +113,38 @@ TEST(SwimmingEmitters, BirdsKeepAMinimumSpeed)
 {
     Swarm<Vo_BirdConstructor> birds(1);
     SpriteParticle& p = birds.array.Particles()[0];
+    // A slow vertical speed (below 0.7 x 50 = 35) becomes 35 + vy x 0.3 / 0.7: a sinking speed
+    // (y grows downwards) whatever its sign. At the bottom edge (210; the bird 8 high on each side
+    // at y 205 touches it) the fish's turn sends it up, and it rises at 35 + |vy| x 0.3 / 0.7.
+    // Worked out by hand; speeds of 35 and more stay.
+    const struct {
+        float y, vy;
+        float expected;
+    } rows[] = {
+        {150.0f, -10.0f, 30.714286f},  // a slow climb starts to sink
+        {150.0f, 10.0f, 39.285714f},   // a slow descent sinks faster
+        {150.0f, 0.0f, 35.0f},
+        {150.0f, -34.0f, 20.428571f},
+        {150.0f, 34.0f, 49.571429f},
+        {150.0f, -35.0f, -35.0f},  // fast enough: kept
+        {150.0f, 45.0f, 45.0f},
+        {205.0f, 10.0f, -39.285714f},  // at the bottom edge: up, and fast enough to leave it
+        {205.0f, -10.0f, -39.285714f},
+        {205.0f, 45.0f, -45.0f},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << "y " << row.y << ", vy " << row.vy);
+        p.position = D3DXVECTOR3(200.0f, row.y, 0.0f);
+        p.halfWidth = 8.0f;
+        p.halfHeight = 8.0f;
+        p.timer = birds.emitter.LastTime();
+        p.velocity = D3DXVECTOR3(60.0f, row.vy, 0.0f);
+        birds.emitter.UpdateParticle(p);
+        EXPECT_NEAR(p.velocity.y, row.expected, 1e-4f);
+        EXPECT_FLOAT_EQ(p.velocity.x, 60.0f);
+    }
+    // A slow horizontal speed becomes 0.7 to 1.0 times the maximum (80) in its own direction.
     p.position = D3DXVECTOR3(200.0f, 150.0f, 0.0f);
-    p.timer = birds.emitter.LastTime();
-    // A slow climb or descent becomes 0.7 to 1.0 times the maximum, in its own direction.
-    p.velocity = D3DXVECTOR3(60.0f, -10.0f, 0.0f);
-    birds.emitter.UpdateParticle(p);
-    EXPECT_NEAR(p.velocity.y, -(35.0f + 10.0f * 0.3f / 0.7f), 1e-4f);
-    EXPECT_FLOAT_EQ(p.velocity.x, 60.0f);
-    p.velocity.y = 10.0f;
-    birds.emitter.UpdateParticle(p);
-    EXPECT_NEAR(p.velocity.y, 35.0f + 10.0f * 0.3f / 0.7f, 1e-4f);
     p.velocity = D3DXVECTOR3(-10.0f, 45.0f, 0.0f);
     birds.emitter.UpdateParticle(p);
     EXPECT_LE(p.velocity.x, -56.0f);

@@ -25,9 +25,14 @@ Vo_GlowingObj::Vo_GlowingObj(Vo_GlowEffectCtrl* clone) : Vo_ABObj(clone), m_emit
 
 Vo_GlowingObj::~Vo_GlowingObj() = default;
 
+bool Vo_GlowingObj::HasSpritesToDraw() const
+{
+    return m_emitter->Effect() && m_emitter->Count().Value() > 0 && QuadCapacity() > 0;
+}
+
 bool Vo_GlowingObj::NeedsBackground() const
 {
-    return m_emitter->Effect() && m_glowTarget && m_glowTarget->Current();
+    return HasSpritesToDraw() && m_glowTarget && m_glowTarget->Current();
 }
 
 void Vo_GlowingObj::Restart()
@@ -58,9 +63,9 @@ const char* Vo_GlowingObj::CompositeTechnique(int additive)
 
 void Vo_GlowingObj::Render(Vo_ABRender* layer)
 {
-    ID3DXEffect* effect = m_emitter->Effect();
-    if (!layer || !effect || !IsFilled())
+    if (!layer || !HasSpritesToDraw() || !IsFilled())
         return;
+    ID3DXEffect* effect = m_emitter->Effect();
     if (NeedsBackground()) {
         float blendColor[4];
         GetBlendColor(*m_emitter, blendColor);

@@ -25,7 +25,8 @@ public:
     void Render(Vo_ABRender* layer) override;
     void Notify(int, int) override {}
     void Relayout() override {}
-    // The image drawn so far, whenever the glow can be laid over it.
+    // The image drawn so far, whenever there are sprites to draw and the glow can be laid over
+    // it: a layer that hands its image over draws the rest of the slide onto what we draw.
     bool NeedsBackground() const override;
     // The emitter's timeline and clocks start afresh; the particles keep their timers.
     void Restart() override;
@@ -40,6 +41,9 @@ public:
     static const char* CompositeTechnique(int additive);
 
 private:
+    // The effect is there, and buffers for the emitter's particles (none with a count of 0).
+    bool HasSpritesToDraw() const;
+
     Vo_GlowEffectCtrl* m_emitter;
     GUID m_identity = {};
     vo_string m_name;

@@ -110,4 +110,47 @@ TEST_F(GlowChainTest, WithoutTheEffectNothingIsDrawn)
         SaveTarget("GlowChain_noEffect");
 }
 
+// Objects of no segments ask for no image and draw nothing, at either end of the chain: the one
+// object with a segment screens its glow over the picture, and the picture stays everywhere else.
+// A count set to 0 later draws no more of the segments made before.
+TEST_F(GlowChainTest, ObjectsWithoutSegmentsKeepThePicture)
+{
+    LoadOneSlide(L"GlowChainWithEmpty.bin", 3);
+    if (HasFatalFailure())
+        return;
+    for (size_t i = 0; i < 3; ++i) {
+        Vo_GlowingObj* object = ObjectAt<Vo_GlowingObj>(i);
+        ASSERT_NE(object, nullptr);
+        ASSERT_NE(object->Emitter().Effect(), nullptr) << "the glow effect did not load from the module";
+        EXPECT_EQ(object->Emitter().Count().Value(), i == 1 ? 1u : 0u);
+        EXPECT_EQ(object->NeedsBackground(), i == 1) << i;
+    }
+    DrawFrame(10.0f);
+    DrawFrame(10.05f);
+    // Rows 36 to 60 hold the segment; above them only the picture.
+    const std::vector<uint32_t> pixels = ReadBack();
+    int changed = 0;
+    for (unsigned i = 0; i < 34 * kSize; ++i)
+        changed += ColorsNear(pixels[i] & 0x00FFFFFF, kPictureColor, 2) ? 0 : 1;
+    EXPECT_EQ(changed, 0) << "pixels of rows 0 to 33 not the picture";
+    for (const unsigned y : {38u, 58u}) {
+        const uint32_t pixel = PixelAt(3, y) & 0x00FFFFFF;
+        EXPECT_TRUE(ColorsNear(pixel, WithChannel(1, Screened(1)), 3)) << y << ": " << std::hex << pixel;
+    }
+    if (HasFailure())
+        SaveTarget("GlowChain_empty");
+
+    Vo_GlowingObj* green = ObjectAt<Vo_GlowingObj>(1);
+    green->Emitter().Count().SetValue(0);
+    EXPECT_FALSE(green->NeedsBackground());
+    DrawFrame(10.1f);
+    const std::vector<uint32_t> after = ReadBack();
+    changed = 0;
+    for (const uint32_t pixel : after)
+        changed += ColorsNear(pixel & 0x00FFFFFF, kPictureColor, 2) ? 0 : 1;
+    EXPECT_EQ(changed, 0) << "pixels not the picture after the count went to 0";
+    if (HasFailure())
+        SaveTarget("GlowChain_countToZero");
+}
+
 }  // namespace

@@ -573,7 +573,7 @@ void Vo_LightningGN::Render(Vo_ABRender* renderer, Vo_ParticlesObj* object)
     ID3DXEffect* effect = Effect();
     effect->SetTechnique("CommonTex");
     effect->SetTexture("Texture1", MaskTarget()->Current());
-    renderer->DrawStripWithEffect(renderer->GetPictureMesh(), &effect);
+    DrawOverLayer(renderer);
 }
 
 VO_REGISTER_CONSTRUCTOR_READER(Vo_LightningGN);

@@ -232,5 +232,15 @@ void Vo_TexParticleGenerator::Composite(Vo_ABRender* renderer)
     default:
         return;
     }
+    DrawOverLayer(renderer);
+}
+
+void Vo_TexParticleGenerator::DrawOverLayer(Vo_ABRender* renderer)
+{
+    ID3DXEffect* effect = m_effect.Get();
+    if (!effect)
+        return;
     renderer->DrawStripWithEffect(renderer->GetPictureMesh(), &effect);
+    effect->SetTexture("Texture1", nullptr);
+    effect->SetTexture("Texture2", nullptr);
 }

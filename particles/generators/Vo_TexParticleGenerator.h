@@ -90,6 +90,10 @@ protected:
     virtual bool DrawsThroughMask() const { return false; }
     // An effect and a made mask target: the mask route can run.
     bool CanUseMask() const;
+    // The layer's picture quad through the effect as its technique and textures stand; then the
+    // effect lets go of "Texture1" and "Texture2", which held render targets (the mask, the
+    // layer's image) that would make the device reset fail.
+    void DrawOverLayer(Vo_ABRender* renderer);
 
 private:
     std::vector<Vo_ImageFileLink> m_pictures;

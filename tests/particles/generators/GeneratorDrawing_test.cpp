@@ -35,6 +35,25 @@ uint32_t ToColor(const double channels[3])
     return color;
 }
 
+// The texture the effect holds under the name, read without keeping a reference; a read that
+// fails fails the test.
+IDirect3DBaseTexture9* BoundTexture(ID3DXEffect* effect, const char* name)
+{
+    IDirect3DBaseTexture9* texture = nullptr;
+    EXPECT_EQ(effect->GetTexture(name, &texture), D3D_OK) << name;
+    if (texture)
+        texture->Release();
+    return texture;
+}
+
+// After a frame the effect holds neither the mask target nor the layer's image: a render target
+// left bound to it would make the device reset fail.
+void ExpectNoTexturesBound(ID3DXEffect* effect)
+{
+    EXPECT_EQ(BoundTexture(effect, "Texture1"), nullptr);
+    EXPECT_EQ(BoundTexture(effect, "Texture2"), nullptr);
+}
+
 // The generators' effect comes from common_res.dll in the build folder.
 class GeneratorDocumentTest : public BuildFolderSceneFixture {
 protected:
@@ -42,7 +61,8 @@ protected:
 };
 
 // One ray over the rows 16 to 48: inside it the grey mask (0.502, alpha 1) meets the picture by
-// the blend mode, outside the picture stays as it is.
+// the blend mode, outside the picture stays as it is; the effect lets go of the mask and the
+// image after the composite.
 TEST_F(GeneratorDocumentTest, CompositeOfEveryBlendMode)
 {
     LoadOneSlide(L"GeneratorRays.bin", 1);
@@ -83,6 +103,7 @@ TEST_F(GeneratorDocumentTest, CompositeOfEveryBlendMode)
         const uint32_t outside = PixelAt(32, 4) & 0x00FFFFFF;
         EXPECT_TRUE(ColorsNear(inside, ToColor(c.result), 3)) << std::hex << inside << " expected " << ToColor(c.result);
         EXPECT_TRUE(ColorsNear(outside, kPictureColor, 2)) << std::hex << outside;
+        ExpectNoTexturesBound(rays->Effect());
         if (HasFailure())
             SaveTarget("GeneratorComposite_mode" + std::to_string(c.mode));
     }
@@ -156,7 +177,7 @@ TEST_F(GeneratorDocumentTest, QuadsWithoutTheMask)
 
 // A straight bolt along row 32 from x = 8 to 54: the white core 4 wide under the red outer layer
 // of alpha 127/255 and 8 wide, the colours kept through the mask; everywhere else the picture
-// stays as it is.
+// stays as it is, and the effect holds no render target afterwards.
 TEST_F(GeneratorDocumentTest, LightningAlongItsLine)
 {
     LoadOneSlide(L"GeneratorLightning.bin", 1);
@@ -186,6 +207,7 @@ TEST_F(GeneratorDocumentTest, LightningAlongItsLine)
             if ((y <= 26 || y >= 38 || x <= 2 || x >= 61) && !ColorsNear(PixelAt(x, y) & 0x00FFFFFF, kPictureColor, 2))
                 ++touched;
     EXPECT_EQ(touched, 0) << "pixels away from the line changed";
+    ExpectNoTexturesBound(lightning->Effect());
     if (HasFailure())
         SaveTarget("GeneratorLightning");
 }

@@ -253,12 +253,20 @@ uint32_t MutationSeed(uint32_t firstSeed, const std::string& document, int mutat
 // How one load of damaged bytes went.
 struct LoadOutcome {
     bool cleanly = true;  // loaded, or failed with the document error, and everything went back
+    bool loaded = false;  // the load gave a document
     std::string fault;
+
+    void Fail(const std::string& why)
+    {
+        cleanly = false;
+        fault = why;
+    }
 };
 
-// Loads the bytes behind a guard page; whatever loaded is deleted again. Returns whether it went
-// cleanly: no other failure code, the current store and loader as they were after a failure, no
-// allocation left behind, and no more allocated on the way than the bound.
+// Loads the bytes behind a guard page; whatever loaded is deleted again. Returns whether a
+// document loaded and whether it went cleanly: no other failure code, the current store and loader
+// as they were after a failure, no allocation left behind, and no more allocated on the way than
+// the bound.
 LoadOutcome LoadDamaged(const uint8_t* bytes, size_t size)
 {
     LoadOutcome outcome;
@@ -270,26 +278,27 @@ LoadOutcome LoadDamaged(const uint8_t* bytes, size_t size)
     s_peakBytes = bytesBefore;
     try {
         delete LoadSceneDocumentFrom(memory->begin(), memory->end());
+        outcome.loaded = true;
         delete CurrentDocResManager;
         CurrentDocResManager = storeBefore;
         CurrentResourceLoader = loaderBefore;
     } catch (uint32_t code) {
         if (code != kSceneDocumentFailure)
-            outcome = {false, "failed with another code"};
+            outcome.Fail("failed with another code");
         else if (CurrentDocResManager != storeBefore || CurrentResourceLoader != loaderBefore)
-            outcome = {false, "the current store or loader changed"};
+            outcome.Fail("the current store or loader changed");
     } catch (const std::bad_alloc&) {
-        outcome = {false, "ran out of memory"};
+        outcome.Fail("ran out of memory");
     } catch (...) {
-        outcome = {false, "threw something else"};
+        outcome.Fail("threw something else");
     }
     CurrentDocResManager = storeBefore;
     CurrentResourceLoader = loaderBefore;
     const long long asked = s_peakBytes - bytesBefore;
     if (outcome.cleanly && s_liveBlocks != blocksBefore)
-        outcome = {false, "left " + std::to_string(s_liveBlocks - blocksBefore) + " allocations behind"};
+        outcome.Fail("left " + std::to_string(s_liveBlocks - blocksBefore) + " allocations behind");
     if (outcome.cleanly && asked > AllocationBound(size))
-        outcome = {false, "allocated " + std::to_string(asked) + " bytes at once"};
+        outcome.Fail("allocated " + std::to_string(asked) + " bytes at once");
     return outcome;
 }
 
@@ -344,6 +353,7 @@ TEST_F(DamagedDocumentsTest, EveryDocumentLoadsWhole)
         WarmUp(document);
         const LoadOutcome outcome = LoadDamaged(document.bytes.data(), document.bytes.size());
         EXPECT_TRUE(outcome.cleanly) << outcome.fault;
+        EXPECT_TRUE(outcome.loaded) << "the whole document failed with the document error";
     }
 }
 
@@ -356,7 +366,10 @@ TEST_F(DamagedDocumentsTest, EveryCutFailsCleanly)
         const std::vector<Span> spans = EmbeddedFileSpans(document.bytes);
         int failures = 0;
         for (size_t cut : CutPlaces(document.bytes, spans)) {
-            const LoadOutcome outcome = LoadDamaged(document.bytes.data(), cut);
+            LoadOutcome outcome = LoadDamaged(document.bytes.data(), cut);
+            if (outcome.cleanly && outcome.loaded)
+                outcome.Fail("loaded although " + std::to_string(document.bytes.size() - cut) +
+                             " bytes of the document are missing");
             if (!outcome.cleanly && ++failures <= 5)
                 ADD_FAILURE() << "cut at " << cut << ": " << outcome.fault;
         }
@@ -413,17 +426,30 @@ TEST_F(DamagedFilesOnDevice, GarbageFilesAndAMissingModuleLoadActivateAndDraw)
             SCOPED_TRACE(document.name + (variant == 0 ? " with garbage files" : " without the module"));
             std::vector<uint8_t> bytes = document.bytes;
             if (variant == 0) {
+                // Every document embeds at least its landscape picture; the garbage must have
+                // replaced the files' bytes (a random byte keeps its old value one time in 256).
                 std::mt19937 random(7);
+                size_t fileBytes = 0, changed = 0;
                 for (const Span& span : EmbeddedFileSpans(bytes))
-                    for (size_t at = span.begin; at < span.end; ++at)
+                    for (size_t at = span.begin; at < span.end; ++at) {
                         bytes[at] = static_cast<uint8_t>(random());
+                        ++fileBytes;
+                        changed += bytes[at] != document.bytes[at];
+                    }
+                ASSERT_GT(fileBytes, 0u) << "no embedded file found";
+                ASSERT_GT(changed, fileBytes - fileBytes / 64) << "of " << fileBytes << " bytes";
             } else {
+                // Every document links the module's border picture at least.
                 const auto* from = reinterpret_cast<const uint8_t*>(module.data());
                 const auto* to = reinterpret_cast<const uint8_t*>(missing.data());
                 const size_t length = module.size() * 2;
+                int replaced = 0;
                 for (size_t at = 0; at + length <= bytes.size(); ++at)
-                    if (std::memcmp(&bytes[at], from, length) == 0)
+                    if (std::memcmp(&bytes[at], from, length) == 0) {
                         std::memcpy(&bytes[at], to, length);
+                        ++replaced;
+                    }
+                ASSERT_GT(replaced, 0) << "no link into the module found";
             }
             LoadDocument(bytes);
             ASSERT_NE(m_root, nullptr);

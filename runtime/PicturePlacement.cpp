@@ -47,6 +47,11 @@ void SetPicturePlacement(const ScreenQuad& placedQuad, int width, int height, in
                         static_cast<int>(desc.Width), static_cast<int>(desc.Height));
 }
 
+void RestorePicturePlacement(const PicturePlacement& record)
+{
+    Record() = record;
+}
+
 D3DXVECTOR3 MapPointToPicture(const D3DXVECTOR3& point)
 {
     const PicturePlacement& record = Record();

@@ -26,6 +26,10 @@ void SetPicturePlacement(const ScreenQuad& placedQuad, int width, int height, in
 void SetPicturePlacement(const ScreenQuad& placedQuad, int width, int height, int pictureWidth,
                          int pictureHeight);
 
+// Puts back a record as GetPicturePlacement gave it earlier: for a caller that lays a picture out
+// for a while and then leaves the placement as it found it.
+void RestorePicturePlacement(const PicturePlacement& record);
+
 // Maps a point in back-buffer pixels to picture pixels through the placement and the current
 // view's offset and scale; z is kept. Before any placement, or with a placed quad without area,
 // the point is returned unchanged.

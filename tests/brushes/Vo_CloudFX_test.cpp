@@ -7,6 +7,7 @@
 #include "model/ClassReaderRegistries.h"
 #include "runtime/PicturePlacement.h"
 #include "support/DeviceFixture.h"
+#include "support/KeptPicturePlacement.h"
 #include "support/RegistryReading.h"
 #include "support/BrushTesting.h"
 #include "support/EffectTesting.h"
@@ -111,6 +112,7 @@ TEST(Vo_CloudFXTest, ShapeConstants)
 // bottom-left, top-left, bottom-right, top-right; the region's v runs up from its bottom edge.
 TEST(Vo_CloudFXTest, MaskShiftFromTheRegion)
 {
+    const KeptPicturePlacement keptPlacement;
     const D3DXVECTOR3 corners[4] = {{100, 500, 0}, {100, 200, 0}, {700, 500, 0}, {700, 200, 0}};
     float shift[4];
     Vo_CloudFX::MaskTexShift(corners, 800, 600, shift);

@@ -7,6 +7,7 @@
 #include "runtime/PicturePlacement.h"
 #include "runtime/Vo_TimeLineControl.h"
 #include "support/DeviceFixture.h"
+#include "support/KeptPicturePlacement.h"
 #include "support/RegistryReading.h"
 #include "support/BrushTesting.h"
 #include "support/EffectTesting.h"
@@ -20,6 +21,7 @@ const float kPi = 3.14159265f;
 // The centre starts in the middle of the picture laid out last.
 TEST(Vo_ExpandFXTest, Defaults)
 {
+    const KeptPicturePlacement keptPlacement;
     SetPicturePlacement(ScreenQuad(), 64, 64, 200, 100, 64, 64);
     Vo_ExpandFX expand;
     EXPECT_EQ(expand.EffectLink().GetPath(), L"common_res.dll");
@@ -113,6 +115,7 @@ TEST(Vo_ExpandFXTest, RecordThroughTheRegistry)
 // The centre over the placed picture's size; a picture without a size gives 0, not infinity.
 TEST(Vo_ExpandFXTest, CenterInPicture)
 {
+    const KeptPicturePlacement keptPlacement;
     Vo_ExpandFX expand;
     expand.Center().ValueRef() = D3DXVECTOR3(50, 30, 0);
     SetPicturePlacement(ScreenQuad(), 64, 64, 200, 120, 64, 64);

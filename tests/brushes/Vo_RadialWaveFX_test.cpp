@@ -7,6 +7,7 @@
 #include "runtime/PicturePlacement.h"
 #include "runtime/Vo_TimeLineControl.h"
 #include "support/DeviceFixture.h"
+#include "support/KeptPicturePlacement.h"
 #include "support/RegistryReading.h"
 #include "support/BrushTesting.h"
 #include "support/EffectTesting.h"
@@ -25,6 +26,7 @@ std::unique_ptr<Vo_RadialWaveFX> ReadRadial(QueuedStream& stream, int32_t versio
 // centre from the picture laid out last (400 x 100), so the two sizes differ on purpose.
 TEST(Vo_RadialWaveFXTest, Version1RecordKeepsTheDefaults)
 {
+    const KeptPicturePlacement keptPlacement;
     QueuedStream stream;
     PushCentralRecord(stream, 100.0f, 75.0f, 0.0f);
     PushFxRecord(stream, 3, 50, 0, L"common_res.dll", 103, 50);
@@ -52,6 +54,7 @@ TEST(Vo_RadialWaveFXTest, Version1RecordKeepsTheDefaults)
 // Version 2 reads amplitude, wave length, ring scale and direction mode first.
 TEST(Vo_RadialWaveFXTest, Version2Record)
 {
+    const KeptPicturePlacement keptPlacement;
     QueuedStream stream;
     stream.Push(QueuedStream::UInt{100}).Push(QueuedStream::UInt{90}).Push(QueuedStream::UInt{125});
     stream.Push(QueuedStream::Long{3});

@@ -12,6 +12,7 @@
 #include "lights/GlyphSprite.h"
 #include "runtime/PicturePlacement.h"
 #include "runtime/ScreenQuad.h"
+#include "support/KeptPicturePlacement.h"
 
 namespace {
 
@@ -355,7 +356,6 @@ class NextGlyphSpriteTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_saved = GetPicturePlacement();
         // The picture's top-left corner at (10, 20) of the back buffer.
         ScreenQuad quad;
         InitScreenQuad(quad);
@@ -366,12 +366,8 @@ protected:
         }
         SetPicturePlacement(quad, 640, 480, 200, 100, 640, 480);
     }
-    void TearDown() override
-    {
-        SetPicturePlacement(m_saved.placedQuad, 1, 1, m_saved.pictureWidth, m_saved.pictureHeight, 1, 1);
-    }
 
-    PicturePlacement m_saved;
+    const KeptPicturePlacement m_keptPlacement;
 };
 
 TEST_F(NextGlyphSpriteTest, VisitsRowByRowGivingStatesAndAgesEveryVisitedCell)

@@ -6,6 +6,7 @@
 
 #include "runtime/PicturePlacement.h"
 #include "runtime/ScreenQuad.h"
+#include "support/KeptPicturePlacement.h"
 #include "support/QueuedStream.h"
 
 // Lays out a picture of w x h pixels as the one the scene objects place themselves in.

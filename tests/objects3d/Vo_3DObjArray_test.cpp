@@ -72,6 +72,7 @@ std::vector<float> RootNumbers(const Vo_3DObjArray& array)
 
 TEST(Vo_3DObjArray, CountAddsNewCopiesAtTheEndAndRemovesTheOldest)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceObjectPicture(200, 100);
     auto* description = new NumberedObject();
     description->Count().ValueRef() = 3;
@@ -102,6 +103,7 @@ TEST(Vo_3DObjArray, CountAddsNewCopiesAtTheEndAndRemovesTheOldest)
 
 TEST(Vo_3DObjArray, UpdateAdvancesTheSpeedClockBeforeTheTrees)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceObjectPicture(200, 100);
     for (unsigned speed : {0u, 50u, 100u}) {
         SCOPED_TRACE(speed);
@@ -122,6 +124,7 @@ TEST(Vo_3DObjArray, UpdateAdvancesTheSpeedClockBeforeTheTrees)
 
 TEST(Vo_3DObjArray, DestructionFreesEveryTree)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceObjectPicture(200, 100);
     int destroyed = 0;
     {

@@ -60,6 +60,7 @@ float Unit()
 
 TEST(Vo_LeafFallAnim, EachCopyDrawsItsOwnStart)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceObjectPicture(400, 300);
     StreamParams params;
     for (unsigned seed : {1u, 99u, 4242u}) {
@@ -117,6 +118,7 @@ struct OneCopy {
 
 TEST(Vo_LeafFallAnim, DriftsAlongTheDirectionAtItsSpeed)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceObjectPicture(400, 300);
     OneCopy copy;
     copy.params.direction.SetAngle(270);  // down
@@ -143,6 +145,7 @@ TEST(Vo_LeafFallAnim, DriftsAlongTheDirectionAtItsSpeed)
 
 TEST(Vo_LeafFallAnim, WrapsAtTheEdgesWithoutMovingInThatFrame)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceObjectPicture(400, 300);
     const struct {
         unsigned angle;
@@ -183,6 +186,7 @@ TEST(Vo_LeafFallAnim, WrapsAtTheEdgesWithoutMovingInThatFrame)
 
 TEST(Vo_LeafFallAnim, AtSpeedZeroItStaysButTumbles)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceObjectPicture(400, 300);
     OneCopy copy;
     copy.params.speed.ValueRef() = 0;
@@ -213,6 +217,7 @@ TEST(Vo_LeafFallAnim, AtSpeedZeroItStaysButTumbles)
 
 TEST(Vo_LeafFallAnim, SwaySideIsDrawnAgainOnlyWithATurnRate)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceObjectPicture(400, 300);
     std::srand(5);
     OneCopy still;
@@ -244,6 +249,7 @@ void PushBlob(QueuedStream& s, const std::wstring& name, std::vector<uint8_t> by
 
 TEST(Vo_3D_in_2D_array_Constructor, RecordThroughTheRegistry)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceObjectPicture(400, 300);
     QueuedStream s;
     using Q = QueuedStream;

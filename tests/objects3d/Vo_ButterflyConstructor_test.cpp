@@ -81,6 +81,7 @@ AC_Butterfly& FlightOf(const Vo_Frame* root)
 
 TEST(Vo_ButterflyConstructor, DefaultsAndTheFramesOfBodiesAndWings)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceObjectPicture(400, 300);
     Vo_ButterflyConstructor description;
     EXPECT_EQ(description.BodyPicture().GetKey(), Vo_ImageFileLink(6, L"common_res.dll").GetKey());
@@ -129,6 +130,7 @@ std::vector<D3DXMATRIX> Worlds(const Vo_3DObjArray& butterflies)
 
 TEST(Vo_ButterflyConstructor, AtSpeedZeroTheFlightFreezes)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceObjectPicture(400, 300);
     std::srand(7);
     Vo_ButterflyConstructor description;
@@ -163,6 +165,7 @@ TEST(Vo_ButterflyConstructor, AtSpeedZeroTheFlightFreezes)
 
 TEST(Vo_ButterflyConstructor, BesideTheRectangleItTurnsBackAndSpeedsUp)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceObjectPicture(400, 300);
     Vo_ButterflyConstructor description;
     description.SetRelativeRect(0.25f, 0.75f, 0.0f, 1.0f);
@@ -192,6 +195,7 @@ TEST(Vo_ButterflyConstructor, BesideTheRectangleItTurnsBackAndSpeedsUp)
 
 TEST(Vo_ButterflyConstructor, StaysNearItsRectangleForTwoMinutes)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceObjectPicture(400, 300);
     std::srand(12345);
     Vo_ButterflyConstructor description;
@@ -221,6 +225,7 @@ TEST(Vo_ButterflyConstructor, StaysNearItsRectangleForTwoMinutes)
 
 TEST(Vo_ButterflyConstructor, RecordVersionsAndReservedValues)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceObjectPicture(400, 300);
     for (int32_t version : {1, 2}) {
         SCOPED_TRACE(version);

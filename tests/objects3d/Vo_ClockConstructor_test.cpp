@@ -92,6 +92,7 @@ std::unique_ptr<Vo_3DObjArray> MakeClock(unsigned count = 1)
 
 TEST(Vo_ClockConstructor, HandTipsPointAtTheTimeInThePicture)
 {
+    const KeptPicturePlacement keptPlacement;
     std::unique_ptr<Vo_3DObjArray> clock = MakeClock();
     ASSERT_TRUE(clock);
     ASSERT_EQ(clock->Roots().size(), 1u);
@@ -123,6 +124,7 @@ TEST(Vo_ClockConstructor, HandTipsPointAtTheTimeInThePicture)
 
 TEST(Vo_ClockConstructor, HandsStayWhenTheTimeCannotBeRead)
 {
+    const KeptPicturePlacement keptPlacement;
     std::unique_ptr<Vo_3DObjArray> clock = MakeClock();
     ASSERT_TRUE(clock);
     SetClockTime now(3, 0);
@@ -139,6 +141,7 @@ TEST(Vo_ClockConstructor, HandsStayWhenTheTimeCannotBeRead)
 
 TEST(Vo_ClockConstructor, SquareFollowsTheCentreAndTheSize)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceObjectPicture(201, 161);
     Vo_ClockConstructor clock;
     // The centre starts at the picture's middle, truncated.
@@ -183,6 +186,7 @@ TEST(Vo_ClockConstructor, SquareFollowsTheCentreAndTheSize)
 
 TEST(Vo_ClockConstructor, FaceListsRootsAndHandsListsTheirChildrenNewestFirst)
 {
+    const KeptPicturePlacement keptPlacement;
     std::unique_ptr<Vo_3DObjArray> clock = MakeClock(2);
     ASSERT_TRUE(clock);
     const std::vector<Vo_Frame*> roots(clock->Roots().begin(), clock->Roots().end());
@@ -208,6 +212,7 @@ TEST(Vo_ClockConstructor, FaceListsRootsAndHandsListsTheirChildrenNewestFirst)
 
 TEST(Vo_ClockConstructor, RecordThroughTheRegistry)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceObjectPicture(200, 160);
     QueuedStream s;
     using Q = QueuedStream;

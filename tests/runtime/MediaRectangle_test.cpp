@@ -4,11 +4,13 @@
 #include "runtime/CurrentScreenView.h"
 #include "runtime/PicturePlacement.h"
 #include "runtime/ScreenView.h"
+#include "support/KeptPicturePlacement.h"
 
 namespace {
 
 TEST(MediaRectangle, HitTestMapsTargetPointsIntoThePictureEdgesIncluded)
 {
+    const KeptPicturePlacement keptPlacement;
     // A 1024 x 768 picture fitted into a 640 x 512 target on a 1280 x 1024 back buffer.
     ScreenView view;
     view.Layout(1024, 768, 640, 512, ScreenView::kFit, false, 1280, 1024);

@@ -5,16 +5,20 @@
 #include "runtime/CurrentScreenView.h"
 #include "runtime/PicturePlacement.h"
 #include "runtime/ScreenView.h"
+#include "support/KeptPicturePlacement.h"
 
 namespace {
 
+// Makes a view current and puts back the one before.
 struct ViewScope {
-    explicit ViewScope(ScreenView* view) { CurrentScreenView = view; }
-    ~ViewScope() { CurrentScreenView = nullptr; }
+    explicit ViewScope(ScreenView* view) : before(CurrentScreenView) { CurrentScreenView = view; }
+    ~ViewScope() { CurrentScreenView = before; }
+    ScreenView* before;
 };
 
 TEST(PicturePlacement, MapsBackBufferPointsIntoThePicture)
 {
+    const KeptPicturePlacement keptPlacement;
     // Before any placement the record holds a unit quad, and a point maps to itself.
     const PicturePlacement& record = GetPicturePlacement();
     EXPECT_EQ(record.pictureWidth, 0);
@@ -50,6 +54,7 @@ TEST(PicturePlacement, MapsBackBufferPointsIntoThePicture)
 
 TEST(PicturePlacement, MissingPictureOrDegenerateQuadNeverGivesNaN)
 {
+    const KeptPicturePlacement keptPlacement;
     ScreenQuad quad = FitQuadToAspect(0, 0, 800, 600);
     SetPicturePlacement(quad, 800, 600, 0, 0, 800, 600);
     EXPECT_EQ(GetPicturePlacement().pictureWidth, 800);

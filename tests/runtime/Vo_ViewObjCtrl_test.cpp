@@ -12,6 +12,7 @@
 #include "runtime/ScreenQuad.h"
 #include "runtime/Vo_ABObj.h"
 #include "runtime/Vo_TimeLineControl.h"
+#include "support/KeptPicturePlacement.h"
 #include "support/QueuedStream.h"
 
 namespace {
@@ -33,6 +34,7 @@ void PlacePicture(int width, int height)
 
 TEST(Vo_ViewObjCtrl, RelativeRectangleToPixelsAndBack)
 {
+    const KeptPicturePlacement keptPlacement;
     struct Row {
         int width, height;
         float minX, maxX, minY, maxY;
@@ -74,6 +76,7 @@ TEST(Vo_ViewObjCtrl, RelativeRectangleToPixelsAndBack)
 
 TEST(Vo_ViewObjCtrl, EdgeChangesWriteBackOnlyWithAPicture)
 {
+    const KeptPicturePlacement keptPlacement;
     PlacePicture(200, 100);
     PlacedDescription description;
     description.PixelRect().Left().SetValue(50);
@@ -105,6 +108,7 @@ TEST(Vo_ViewObjCtrl, EdgeChangesWriteBackOnlyWithAPicture)
 
 TEST(Vo_ViewObjCtrl, SpeedClockClampsAndRestarts)
 {
+    const KeptPicturePlacement keptPlacement;
     PlacePicture(100, 100);
     PlacedDescription description;
     const float dt = 1.0f / 60.0f;
@@ -147,6 +151,7 @@ TEST(Vo_ViewObjCtrl, SpeedClockClampsAndRestarts)
 
 TEST(Vo_ViewObjCtrl, RandomPointsDrawXFirstInsideTheRectangle)
 {
+    const KeptPicturePlacement keptPlacement;
     PlacePicture(400, 200);
     PlacedDescription description;
     description.SetRelativeRect(0.25f, 0.75f, 0.5f, 1.0f);
@@ -186,6 +191,7 @@ void PushViewRecord(QueuedStream& stream, int version)
 
 TEST(Vo_ViewObjCtrl, RecordByVersion)
 {
+    const KeptPicturePlacement keptPlacement;
     PlacePicture(100, 100);
     for (int version : {1, 2}) {
         SCOPED_TRACE(version);

@@ -5,13 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "support/KeptPicturePlacement.h"
+
 struct IDirect3D9;
 struct IDirect3DDevice9;
 struct IDirect3DSurface9;
 struct HWND__;
 
 // A windowed Direct3D 9 device on a hidden window (Mesa's software renderer under Xvfb) with a
-// small A8R8G8B8 render target set as target 0, and read-back of that target.
+// small A8R8G8B8 render target set as target 0, and read-back of that target. The picture
+// placement, which a layer laid out on the device changes, is put back after the test.
 class DeviceFixture : public ::testing::Test {
 public:
     static constexpr unsigned kSize = 64;
@@ -37,6 +40,7 @@ protected:
     std::string SaveTarget(const std::string& name) const;
 
 private:
+    KeptPicturePlacement m_keptPlacement;
     HWND__* m_window = nullptr;
     IDirect3D9* m_d3d = nullptr;
     IDirect3DDevice9* m_device = nullptr;

@@ -154,6 +154,7 @@ TEST(StaticTextFormat, AlignmentsGiveTheDrawTextFlags)
 
 TEST(StaticTextDescription, DefaultsAndCopies)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceParticlePicture(640, 480);
     Vo_StaticTextConstructor text;
     EXPECT_EQ(text.Colour().Value(), 0x000000FFu);

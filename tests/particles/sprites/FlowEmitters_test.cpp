@@ -55,6 +55,7 @@ struct Stream {
         return p;
     }
 
+    const KeptPicturePlacement keptPlacement;  // made first: it keeps the placement from before
     Emitter emitter;
     ParticleGeomArray array;
     float time = 0.0f;
@@ -578,6 +579,7 @@ void ExpectControls(const Vo_FlowConstructor& flow, bool stored)
 
 TEST(FlowRecords, EveryVersionThroughTheRegistry)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceParticlePicture(kWidth, kHeight);
     for (int32_t version = 1; version <= 4; ++version) {
         SCOPED_TRACE(testing::Message() << "version " << version);
@@ -612,6 +614,7 @@ TEST(FlowRecords, EveryVersionThroughTheRegistry)
 
 TEST(FlowRecords, RainHoldsAWholeFlowRecord)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceParticlePicture(kWidth, kHeight);
     QueuedStream s;
     s.Push(QueuedStream::String{L"Vo_FlowConstructor"}).Push(QueuedStream::Int{4});

@@ -57,6 +57,7 @@ protected:
         return p;
     }
 
+    const KeptPicturePlacement m_keptPlacement;
     Vo_SparkleConstructor m_emitter;
     ParticleGeomArray m_array;
 };
@@ -189,6 +190,7 @@ TEST_F(ParticleGeomArrayTest, ASmallerCountKeepsEveryParticleMoving)
 // its class's own draws in the order they are listed for it.
 TEST(ParticleDraws, PerCreatedParticle)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceParticlePicture(200, 100);
     const struct {
         const char* name;

@@ -9,6 +9,7 @@
 #include "particles/sprites/Vo_BaseSpriteProp.h"
 #include "runtime/PicturePlacement.h"
 #include "runtime/ScreenQuad.h"
+#include "support/KeptPicturePlacement.h"
 #include "support/QueuedStream.h"
 
 // The picture that layouts record process-wide; emitters read their rectangle against it.

@@ -85,6 +85,7 @@ TEST(SpriteParticle, ResetGivesAboutHalfTheParticlesANegativeOpacitySpeed)
 // when asked, and the speed turns at either bound.
 TEST(SpriteParticle, BlinkBouncesBetweenTheBounds)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceParticlePicture(200, 100);
     Vo_SparkleConstructor emitter;
     emitter.MinOpacity() = 0.2f;
@@ -149,6 +150,7 @@ TEST(SpriteParticle, ColourTakesTheAlphaTimesOpacityHeldToAByte)
 
 TEST(SpriteParticle, EdgeTests)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceParticlePicture(100, 100);
     Vo_SparkleConstructor emitter;
     emitter.SetRelativeRect(0.2f, 0.8f, 0.3f, 0.7f);  // 20..80 by 30..70

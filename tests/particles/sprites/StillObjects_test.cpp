@@ -28,6 +28,7 @@ SpriteParticle ParticleOfAspect(float aspect)
 
 TEST(StillObjects, PlacementTurnsTheSpriteAndBoundsIt)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceParticlePicture(400, 300);
     const struct {
         unsigned rotation;
@@ -102,6 +103,7 @@ TEST(StillObjects, StillObjectRecordOfVersionOneCarriesMirrors)
 
 TEST(StillObjects, FlowersSwayAboutTheMiddleOfTheirLowerEdge)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceParticlePicture(400, 300);
     Vo_FlowerConstructor flower;
     EXPECT_EQ(flower.Timeline().TimeMode().Value(), 2);
@@ -148,6 +150,7 @@ TEST(StillObjects, DischargeJumpsToAnotherFrame)
 
 TEST(StillObjects, GrassStandsOnTheBottomEdgeAndSwaysAboutItsBase)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceParticlePicture(400, 300);
     std::srand(5);
     Vo_GrassConstructor grass;
@@ -188,6 +191,7 @@ TEST(StillObjects, GrassStandsOnTheBottomEdgeAndSwaysAboutItsBase)
 
 TEST(StillObjects, LightingFlashesInsideItsRectangleAfterItsDelays)
 {
+    const KeptPicturePlacement keptPlacement;
     PlaceParticlePicture(400, 300);
     std::srand(6);
     Vo_LightingConstructor lighting;

@@ -45,6 +45,7 @@ struct Swarm {
         }
     }
 
+    const KeptPicturePlacement keptPlacement;  // made first: it keeps the placement from before
     Emitter emitter;
     ParticleGeomArray array;
 };

@@ -2,7 +2,10 @@
 // saver carries the document as its scene and shows it in its test window (/t). The document's
 // first line says whether its class moves ("# gallery: moves") or stands still
 // ("# gallery: still"); two views a second apart must agree with it, and neither may show the
-// colour the layer clears to, which only shows where nothing was drawn.
+// colour the layer clears to, which only shows where nothing was drawn. A still document's second
+// line says where its class draws ("# gallery: draws LEFT TOP RIGHT BOTTOM" in pixels of the
+// 1024 x 768 landscape, or "# gallery: draws nowhere"): there its view must differ from the bare
+// base layer's, and everywhere else be the same.
 //
 // The documents are played before the first judgement, several at a time: the first alone
 // where the saver opens its window, the others moved beside that place into as many
@@ -24,10 +27,13 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "model/ClassReaderRegistries.h"
 
 namespace {
 
@@ -62,15 +68,20 @@ std::vector<std::string> GalleryDocumentNames()
     return names;
 }
 
-std::string FirstLineOf(const std::string& name)
+// The listing's first lines, without line ends; empty lines where the listing is shorter.
+std::vector<std::string> FirstLinesOf(const std::string& name, size_t count)
 {
     const std::wstring path = GalleryFolder() + L"\\" + Widen(name) + L".lst";
     std::ifstream in(std::string(path.begin(), path.end()));
-    std::string line;
-    std::getline(in, line);
-    line.erase(line.find_last_not_of("\r") + 1);
-    return line;
+    std::vector<std::string> lines(count);
+    for (std::string& line : lines) {
+        std::getline(in, line);
+        line.erase(line.find_last_not_of("\r") + 1);
+    }
+    return lines;
 }
+
+std::string FirstLineOf(const std::string& name) { return FirstLinesOf(name, 1)[0]; }
 
 enum class Motion { kMoves, kStill, kUndeclared };
 
@@ -81,6 +92,52 @@ Motion DeclaredMotion(const std::string& firstLine)
     if (firstLine == "# gallery: still")
         return Motion::kStill;
     return Motion::kUndeclared;
+}
+
+// The bare base layer: the landscape that every other document shows its class on.
+const char kBaseLayerDocument[] = "Vo_2D_Light";
+// The landscape's size in pixels; a document's drawing area is given in these.
+const int kLandscapeWidth = 1024, kLandscapeHeight = 768;
+// Changed pixels against the base layer's view: at least this share of the drawing area (far
+// below what any class draws there, far above a view that shows the bare landscape), and at most
+// the still share everywhere else. The area grows by a few window pixels before the outside is
+// judged, for the filtered edges of what the class draws.
+const double kDrawsAtLeast = 0.05;
+const int kAreaMarginPixels = 3;
+
+// Where a still document's class draws, from the listing's second line.
+struct DrawingArea {
+    enum Kind { kUndeclared, kNowhere, kRectangle } kind = kUndeclared;
+    RECT landscape = {};  // in landscape pixels, for kRectangle
+};
+
+DrawingArea DeclaredDrawingArea(const std::string& secondLine)
+{
+    DrawingArea area;
+    if (secondLine == "# gallery: draws nowhere") {
+        area.kind = DrawingArea::kNowhere;
+        return area;
+    }
+    long left, top, right, bottom;
+    char rest;
+    if (std::sscanf(secondLine.c_str(), "# gallery: draws %ld %ld %ld %ld %c", &left, &top, &right, &bottom,
+                    &rest) == 4 &&
+        0 <= left && left < right && right <= kLandscapeWidth && 0 <= top && top < bottom &&
+        bottom <= kLandscapeHeight) {
+        area.kind = DrawingArea::kRectangle;
+        area.landscape = RECT{left, top, right, bottom};
+    }
+    return area;
+}
+
+// The landscape's rectangle in a view: the base layer stretches the landscape over the whole
+// window.
+RECT InView(const RECT& landscape, const ScreenPixels& view, int margin)
+{
+    return RECT{std::max(0L, landscape.left * view.width / kLandscapeWidth - margin),
+                std::max(0L, landscape.top * view.height / kLandscapeHeight - margin),
+                std::min<long>(view.width, (landscape.right * view.width + kLandscapeWidth - 1) / kLandscapeWidth + margin),
+                std::min<long>(view.height, (landscape.bottom * view.height + kLandscapeHeight - 1) / kLandscapeHeight + margin)};
 }
 
 // What one run of the saver showed.
@@ -203,9 +260,16 @@ private:
     GalleryPlays()
     {
         std::vector<std::string> names;
+        bool stillSelected = false, baseSelected = false;
         for (const std::string& name : GalleryDocumentNames())
-            if (Selected(name))
+            if (Selected(name)) {
                 names.push_back(name);
+                stillSelected = stillSelected || DeclaredMotion(FirstLineOf(name)) == Motion::kStill;
+                baseSelected = baseSelected || name == kBaseLayerDocument;
+            }
+        // A still document's view is judged against the base layer's.
+        if (stillSelected && !baseSelected)
+            names.push_back(kBaseLayerDocument);
         if (names.empty())
             return;
 
@@ -318,6 +382,47 @@ void KeepViews(const std::string& name, const GalleryRun& run, bool failed)
         SaveScreenPixels(run.second, std::string(shots) + "\\" + name + ".bmp");
 }
 
+// A still document's view against the base layer's: different where its class draws, the same
+// everywhere else. Returns false when a check failed.
+bool DrawsOnlyWhereDeclared(const std::string& name, const GalleryRun& run)
+{
+    const DrawingArea area = DeclaredDrawingArea(FirstLinesOf(name, 2)[1]);
+    EXPECT_NE(area.kind, DrawingArea::kUndeclared)
+        << name << ".lst must say on its second line where its class draws: \"# gallery: draws LEFT TOP "
+           "RIGHT BOTTOM\" in landscape pixels, or \"# gallery: draws nowhere\"";
+    if (area.kind == DrawingArea::kUndeclared)
+        return false;
+    const GalleryRun& base = GalleryPlays::Of(kBaseLayerDocument);
+    EXPECT_FALSE(base.first.pixels.empty()) << "the base layer's document showed no view to compare with";
+    if (!run.failure.empty() || base.first.pixels.empty())
+        return false;
+    if (base.first.width != run.first.width || base.first.height != run.first.height) {
+        ADD_FAILURE() << "the view is " << run.first.width << " x " << run.first.height
+                      << ", the base layer's " << base.first.width << " x " << base.first.height;
+        return false;
+    }
+    bool good = true;
+    RECT outside = {};  // nothing to leave out for a class that draws nowhere
+    if (area.kind == DrawingArea::kRectangle) {
+        const double inside = ChangedShare(base.first, run.first, InView(area.landscape, run.first, 0));
+        EXPECT_GE(inside, kDrawsAtLeast) << "the class drew nothing where it says it draws: changed "
+                                         << Percent(inside) << " against the base layer";
+        good = inside >= kDrawsAtLeast;
+        outside = InView(area.landscape, run.first, kAreaMarginPixels);
+    }
+    const double elsewhere = ChangedShareOutside(base.first, run.first, outside);
+    std::printf("%s against the base layer: %s changed where the class draws, %s elsewhere\n", name.c_str(),
+                area.kind == DrawingArea::kRectangle
+                    ? Percent(ChangedShare(base.first, run.first, InView(area.landscape, run.first, 0))).c_str()
+                    : "nothing",
+                Percent(elsewhere).c_str());
+    EXPECT_LT(elsewhere, kStillAtMost) << "the view differs from the base layer's where the class does not "
+                                          "draw: changed " << Percent(elsewhere);
+    if (!good || elsewhere >= kStillAtMost)
+        SaveScreenPixels(base.first, TestArtifactsDir() + "\\gallery-" + name + "-base.bmp");
+    return good && elsewhere < kStillAtMost;
+}
+
 class GalleryTest : public testing::TestWithParam<std::string> {};
 
 TEST_P(GalleryTest, PlaysInTheSaver)
@@ -354,6 +459,8 @@ TEST_P(GalleryTest, PlaysInTheSaver)
             failed = failed || clearColour > kStrayClearColourPixels;
         }
     }
+    if (motion == Motion::kStill && name != kBaseLayerDocument)
+        failed = !DrawsOnlyWhereDeclared(name, run) || failed;
     KeepViews(name, run, failed);
 }
 
@@ -370,6 +477,103 @@ TEST(GalleryListTest, TheBuildFoundTheGalleryDocuments)
     EXPECT_FALSE(names.empty());
     for (const std::string& name : names)
         EXPECT_FALSE(ReadBuiltFile(L"tests\\gallery\\" + Widen(name) + L".bin").empty()) << name;
+}
+
+// Every class that documents can name has its document <ClassName>.lst here; the slide container
+// is aside, as every document holds one.
+TEST(GalleryListTest, EveryRegisteredClassHasAGalleryDocument)
+{
+    const std::vector<std::string> names = GalleryDocumentNames();
+    const std::set<std::string> documents(names.begin(), names.end());
+    std::vector<std::string> classes;
+    for (const auto& entry : GetLightReaderRegistry())
+        classes.emplace_back(entry.first.begin(), entry.first.end());
+    for (const auto& entry : GetConstructorReaderRegistry())
+        classes.emplace_back(entry.first.begin(), entry.first.end());
+    for (const auto& entry : GetSlideReaderRegistry())
+        if (entry.first != L"Vo_SlideContainer")
+            classes.emplace_back(entry.first.begin(), entry.first.end());
+    // The program links every scene folder, so the registries hold every class: a program that
+    // registered none would find nothing missing.
+    ASSERT_GE(classes.size(), 40u) << "the registries hold too few classes";
+    for (const std::string& name : classes)
+        EXPECT_EQ(documents.count(name), 1u) << "the class " << name << " has no gallery document "
+                                             << name << ".lst";
+}
+
+// Where the text first stands in a document, which stores strings as UTF-16; npos when nowhere.
+size_t FindStoredText(const std::vector<uint8_t>& document, const std::string& text)
+{
+    std::vector<uint8_t> stored;
+    for (char c : text) {
+        stored.push_back(static_cast<uint8_t>(c));
+        stored.push_back(0);
+    }
+    const auto at = std::search(document.begin(), document.end(), stored.begin(), stored.end());
+    return at == document.end() ? std::string::npos : static_cast<size_t>(at - document.begin());
+}
+
+// The document up to the record of its resource store: the string's four bytes of length stand
+// before the name. Empty when the store's record is not found.
+std::vector<uint8_t> WithoutResourceStore(const std::vector<uint8_t>& document)
+{
+    const size_t at = FindStoredText(document, "Vo_DocResManager");
+    if (at == std::string::npos || at < 4)
+        return {};
+    return std::vector<uint8_t>(document.begin(), document.begin() + (at - 4));
+}
+
+// The document with the first record name `from` replaced by `to` of the same length; empty when
+// `from` is not found.
+std::vector<uint8_t> WithClassRenamed(const std::vector<uint8_t>& document, const std::string& from,
+                                      const std::string& to)
+{
+    const size_t at = FindStoredText(document, from);
+    if (at == std::string::npos || from.size() != to.size())
+        return {};
+    std::vector<uint8_t> renamed = document;
+    for (size_t i = 0; i < to.size(); ++i)
+        renamed[at + 2 * i] = static_cast<uint8_t>(to[i]);
+    return renamed;
+}
+
+// The check for the saver's error box, on the saver itself: a document that fails to load shows
+// the box and the check sees it; the document whole shows the landscape and the check does not
+// fire.
+TEST(GalleryErrorBoxTest, TheCheckSeesTheBoxOfADocumentThatFailsToLoadOnly)
+{
+    const std::vector<uint8_t> whole = ReadBuiltFile(L"tests\\gallery\\" + Widen(kBaseLayerDocument) + L".bin");
+    ASSERT_GT(whole.size(), 1000u);
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> document;
+        bool errorBox;
+    };
+    const Case cases[] = {
+        {"whole", whole, false},
+        {"cut in half", std::vector<uint8_t>(whole.begin(), whole.begin() + whole.size() / 2), true},
+        {"cut before its resource store", WithoutResourceStore(whole), true},
+        {"naming an unknown layer class", WithClassRenamed(whole, "Vo_2D_Light", "Vo_2D_Lamp!"), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_FALSE(c.document.empty());
+        std::string why;
+        const std::wstring program = MakeSaverCopyPlaying(c.document, SaverFolder(), L"ErrorBoxCase.scr", &why);
+        ASSERT_FALSE(program.empty()) << "no saver copy: " << why;
+        ProcessRunner runner;
+        const GalleryRun run = PlayOne(program, nullptr, nullptr, runner);
+        const ProcessResult result = runner.Wait(kExitTimeoutMs);
+        DeleteFileW(program.c_str());
+        ASSERT_FALSE(run.first.pixels.empty()) << "the saver showed no view: " << run.failure;
+        const bool boxSeen = ShowsErrorBox(run.first);
+        EXPECT_EQ(boxSeen, c.errorBox);
+        if (boxSeen != c.errorBox)
+            SaveScreenPixels(run.first, TestArtifactsDir() + "\\gallery-error-box-" + TestNameFor(c.name) + ".bmp");
+        if (!c.errorBox)
+            EXPECT_GE(BrightnessSpread(run.first), kSpreadAtLeast) << "the whole document showed no landscape";
+        EXPECT_FALSE(result.timedOut) << "the saver did not end after WM_CLOSE";
+    }
 }
 
 }  // namespace

@@ -13,6 +13,12 @@ int Blue(uint32_t p) { return p & 0xFF; }
 
 bool IsDark(uint32_t p) { return Red(p) < 24 && Green(p) < 24 && Blue(p) < 24; }
 
+// Two pixels differ by more than a few levels in some channel.
+bool Changed(uint32_t p, uint32_t q)
+{
+    return std::max({std::abs(Red(p) - Red(q)), std::abs(Green(p) - Green(q)), std::abs(Blue(p) - Blue(q))}) > 8;
+}
+
 }  // namespace
 
 bool LooksLikeSplash(const ScreenPixels& shot)
@@ -42,10 +48,22 @@ double ChangedShare(const ScreenPixels& a, const ScreenPixels& b, const RECT& r)
     int changed = 0, total = 0;
     for (int y = std::max(0L, r.top); y < std::min<long>(r.bottom, a.height); ++y)
         for (int x = std::max(0L, r.left); x < std::min<long>(r.right, a.width); ++x) {
-            const uint32_t p = a.At(x, y), q = b.At(x, y);
-            const int d = std::max({std::abs(Red(p) - Red(q)), std::abs(Green(p) - Green(q)),
-                                    std::abs(Blue(p) - Blue(q))});
-            changed += d > 8;
+            changed += Changed(a.At(x, y), b.At(x, y));
+            ++total;
+        }
+    return total ? double(changed) / total : 0.0;
+}
+
+double ChangedShareOutside(const ScreenPixels& a, const ScreenPixels& b, const RECT& r)
+{
+    if (a.width != b.width || a.height != b.height)
+        return 1.0;
+    int changed = 0, total = 0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x) {
+            if (x >= r.left && x < r.right && y >= r.top && y < r.bottom)
+                continue;
+            changed += Changed(a.At(x, y), b.At(x, y));
             ++total;
         }
     return total ? double(changed) / total : 0.0;

@@ -14,6 +14,8 @@ bool LooksBlack(const ScreenPixels& shot);
 // few levels in any channel between two views of the same size.
 double ChangedShare(const ScreenPixels& a, const ScreenPixels& b, const RECT& r);
 double ChangedShare(const ScreenPixels& a, const ScreenPixels& b);
+// The same share among the pixels outside r.
+double ChangedShareOutside(const ScreenPixels& a, const ScreenPixels& b, const RECT& r);
 
 // The difference in brightness between the brightest and the darkest twentieth of the pixels,
 // 0..255: near 0 for a picture of one colour.

@@ -3,6 +3,7 @@
 // registered as the browser.
 #include "support/ProcessRunner.h"
 #include "support/SavedRegistryValue.h"
+#include "support/SaverWindows.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -17,55 +18,14 @@
 
 namespace {
 
-const wchar_t kSettingsKey[] = L"Software\\Quellmark\\Glimmerkit Maker\\Screensaver\\";
 const wchar_t kBrowserKey[] = L"http\\shell\\open\\command";
-
-bool WaitUntil(const std::function<bool()>& condition)
-{
-    // Only keeps a lost dialog from hanging the run; nothing is measured.
-    const ULONGLONG end = GetTickCount64() + 30000;
-    while (GetTickCount64() < end) {
-        if (condition())
-            return true;
-        Sleep(50);
-    }
-    return condition();
-}
-
-// A visible dialog of the process with the caption, or null.
-HWND FindDialog(DWORD pid, const std::wstring& caption)
-{
-    struct Search {
-        DWORD pid;
-        const std::wstring* caption;
-        HWND found;
-    } search{pid, &caption, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            wchar_t cls[64] = {};
-            wchar_t text[256] = {};
-            GetClassNameW(w, cls, 64);
-            GetWindowTextW(w, text, 256);
-            if (pid == s->pid && IsWindowVisible(w) && std::wstring(cls) == L"#32770" &&
-                (s->caption->empty() || *s->caption == text)) {
-                s->found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 int StoredSetting(const wchar_t* name)
 {
     DWORD value = 0;
     DWORD size = sizeof(value);
-    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value,
-                     &size) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_CURRENT_USER, kSaverSettingsKey, name, RRF_RT_REG_DWORD, nullptr,
+                     &value, &size) != ERROR_SUCCESS)
         return -1;
     return static_cast<int>(value);
 }
@@ -74,11 +34,11 @@ int StoredSetting(const wchar_t* name)
 
 TEST(ConfigurationDialogsTest, PicturePositionSoundSettingsAndWebsiteAreStoredAndStarted)
 {
-    SavedRegistryValue picture(HKEY_CURRENT_USER, kSettingsKey, L"\"PicPos\"");
-    SavedRegistryValue volume(HKEY_CURRENT_USER, kSettingsKey, L"\"SoundVolume\"");
-    SavedRegistryValue mute(HKEY_CURRENT_USER, kSettingsKey, L"\"MuteSound\"");
+    SavedRegistryValue picture(HKEY_CURRENT_USER, kSaverSettingsKey, L"\"PicPos\"");
+    SavedRegistryValue volume(HKEY_CURRENT_USER, kSaverSettingsKey, L"\"SoundVolume\"");
+    SavedRegistryValue mute(HKEY_CURRENT_USER, kSaverSettingsKey, L"\"MuteSound\"");
     SavedRegistryValue browser(HKEY_CLASSES_ROOT, kBrowserKey, nullptr);
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"\"PicPos\"");
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSaverSettingsKey, L"\"PicPos\"");
 
     const std::wstring recorded =
         UnixToWindowsPath(std::string(VO_BINARY_DIR)) + L"\\website-recorder.txt";
@@ -95,28 +55,27 @@ TEST(ConfigurationDialogsTest, PicturePositionSoundSettingsAndWebsiteAreStoredAn
 
     ProcessRunner saver;
     ASSERT_TRUE(saver.Start(BuiltProgramPath(L"GlimmerSaver.scr"), L"/c"));
-    HWND config = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (config = FindDialog(saver.ProcessId(), L"")) != nullptr; }));
+    const HWND config = WaitForDialog(saver.ProcessId(), L"");
+    ASSERT_NE(config, nullptr);
     // Nothing stored: Fill is selected.
-    ASSERT_TRUE(WaitUntil([&] { return SendDlgItemMessageW(config, 1023, CB_GETCOUNT, 0, 0) == 3; }));
+    ASSERT_TRUE(WaitFor([&] { return SendDlgItemMessageW(config, 1023, CB_GETCOUNT, 0, 0) == 3; }));
     EXPECT_EQ(SendDlgItemMessageW(config, 1023, CB_GETCURSEL, 0, 0), 2);
 
     // The sound dialog: volume 30 (the trackbar's top is the loudest) and mute.
     PostMessageW(config, WM_COMMAND, MAKEWPARAM(1007, BN_CLICKED), 0);
-    HWND sound = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] { return (sound = FindDialog(saver.ProcessId(), L"Sound Settings")) != nullptr; }));
-    ASSERT_TRUE(WaitUntil([&] { return SendDlgItemMessageW(sound, 1021, TBM_GETRANGEMAX, 0, 0) == 100; }));
+    const HWND sound = WaitForDialog(saver.ProcessId(), L"Sound Settings");
+    ASSERT_NE(sound, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return SendDlgItemMessageW(sound, 1021, TBM_GETRANGEMAX, 0, 0) == 100; }));
     SendDlgItemMessageW(sound, 1021, TBM_SETPOS, TRUE, 70);
     SendDlgItemMessageW(sound, 1022, BM_SETCHECK, BST_CHECKED, 0);
     PostMessageW(sound, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(sound); }));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(sound); }));
     EXPECT_EQ(StoredSetting(L"\"SoundVolume\""), 30);
     EXPECT_EQ(StoredSetting(L"\"MuteSound\""), 1);
 
     // The web-site button starts the registered browser command with an address.
     PostMessageW(config, WM_COMMAND, MAKEWPARAM(1017, BN_CLICKED), 0);
-    ASSERT_TRUE(WaitUntil(
+    ASSERT_TRUE(WaitFor(
         [&] { return GetFileAttributesW(recorded.c_str()) != INVALID_FILE_ATTRIBUTES; }));
     std::ifstream file(std::string(recorded.begin(), recorded.end()));
     std::string address;
@@ -128,7 +87,7 @@ TEST(ConfigurationDialogsTest, PicturePositionSoundSettingsAndWebsiteAreStoredAn
     // OK stores the picture position.
     SendDlgItemMessageW(config, 1023, CB_SETCURSEL, 1, 0);
     PostMessageW(config, WM_COMMAND, IDOK, 0);
-    ProcessResult result = saver.Wait(60000);
+    ProcessResult result = saver.Wait(kRunTimeoutMs);
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 0u) << result.output;
     EXPECT_EQ(StoredSetting(L"\"PicPos\""), 1);

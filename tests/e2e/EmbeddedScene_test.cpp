@@ -20,7 +20,6 @@
 
 namespace {
 
-const wchar_t kSettingsKey[] = L"Software\\Quellmark\\Glimmerkit Maker\\Screensaver\\";
 
 std::wstring Saver() { return BuiltProgramPath(L"GlimmerSaver.scr"); }
 
@@ -206,7 +205,7 @@ TEST(EmbeddedSceneTest, TestWindowInFitShowsTheLakeBetweenBordersWithoutClearCol
 {
     // The landscape is 4:3 and the test window wider: the stored Fit position leaves margins at
     // the sides, which the camera's border picture fills.
-    SavedRegistryValue picturePosition(HKEY_CURRENT_USER, kSettingsKey, L"\"PicPos\"");
+    SavedRegistryValue picturePosition(HKEY_CURRENT_USER, kSaverSettingsKey, L"\"PicPos\"");
     ASSERT_TRUE(picturePosition.SetDword(1));
 
     ProcessRunner runner;

@@ -22,7 +22,6 @@
 
 namespace {
 
-const wchar_t kSettingsKey[] = L"Software\\Quellmark\\Glimmerkit Maker\\Screensaver\\";
 const DWORD kFit = 1;
 
 int Red(uint32_t p) { return (p >> 16) & 0xFF; }
@@ -139,7 +138,7 @@ class FitModeBorderTest : public testing::TestWithParam<BorderCase> {
 protected:
     void SetUp() override { ASSERT_TRUE(m_picturePosition.SetDword(kFit)); }
 
-    SavedRegistryValue m_picturePosition{HKEY_CURRENT_USER, kSettingsKey, L"\"PicPos\""};
+    SavedRegistryValue m_picturePosition{HKEY_CURRENT_USER, kSaverSettingsKey, L"\"PicPos\""};
 };
 
 TEST_P(FitModeBorderTest, MarginsShowTheModulesBorderPictureAndNoClearColour)

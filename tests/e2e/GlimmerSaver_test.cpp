@@ -2,6 +2,7 @@
 #include "support/PreviewParent.h"
 #include "support/ProcessRunner.h"
 #include "support/SaverAsDataFile.h"
+#include "support/SavedRegistryValue.h"
 #include "support/SaverWindows.h"
 #include "support/TestPaths.h"
 
@@ -279,35 +280,14 @@ TEST(GlimmerSaverTest, ConfigurationShowsItsDialogWithOrWithoutAValidOwner)
 
 namespace {
 
-const wchar_t kScreenOneKey[] = L"Software\\Quellmark\\Glimmerkit Maker\\Screensaver\\Screen 1";
-
-// A visible dialog of the process with the given caption.
-HWND WaitForDialog(DWORD pid, const std::wstring& caption)
-{
-    HWND found = nullptr;
-    WaitFor([&] {
-        for (HWND w : TopWindows(pid, L"#32770"))
-            if (TextOf(w) == caption)
-                found = w;
-        return found != nullptr;
-    });
-    return found;
-}
-
-// The text of a window of another process, asked of the window itself: for a drop-down list
-// that is the selected entry.
-std::wstring AskedText(HWND window)
-{
-    wchar_t text[256] = {};
-    SendMessageW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
-    return text;
-}
+const std::wstring kScreenOneKey = std::wstring(kSaverSettingsKey) + L"Screen 1";
 
 DWORD StoredScreenValue(const wchar_t* name)
 {
     DWORD value = 0xFFFFFFFF;
     DWORD size = sizeof(value);
-    RegGetValueW(HKEY_CURRENT_USER, kScreenOneKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+    RegGetValueW(HKEY_CURRENT_USER, kScreenOneKey.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value,
+                 &size);
     return value;
 }
 
@@ -317,7 +297,7 @@ class DisplayDialogRun {
 public:
     DisplayDialogRun()
     {
-        RegDeleteTreeW(HKEY_CURRENT_USER, kScreenOneKey);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kScreenOneKey.c_str());
         if (!m_runner.Start(Saver(), L"/c"))
             return;
         m_config = WaitForDialog(m_runner.ProcessId(), ProgramString(1000));
@@ -329,7 +309,7 @@ public:
     ~DisplayDialogRun()
     {
         // The other runs start from no stored display values.
-        RegDeleteTreeW(HKEY_CURRENT_USER, kScreenOneKey);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kScreenOneKey.c_str());
     }
     HWND Display() const { return m_display; }
     DWORD ProcessId() { return m_runner.ProcessId(); }

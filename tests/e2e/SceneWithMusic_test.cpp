@@ -25,7 +25,6 @@
 
 namespace {
 
-const wchar_t kSettingsKey[] = L"Software\\Quellmark\\Glimmerkit Maker\\Screensaver\\";
 // The file names under which the document stores its two tracks: low 440 Hz for 0.4 s, high
 // 660 Hz for 0.6 s.
 const wchar_t* const kTrackNames[] = {L"glimmer_e2e_low.mp3", L"glimmer_e2e_high.mp3"};
@@ -175,7 +174,7 @@ private:
     static void Write(const wchar_t* name, int value)
     {
         HKEY key = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, kSaverSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
                             nullptr, &key, nullptr) != ERROR_SUCCESS)
             return;
         const DWORD data = static_cast<DWORD>(value);
@@ -183,9 +182,9 @@ private:
         RegCloseKey(key);
     }
 
-    SavedRegistryValue m_picture{HKEY_CURRENT_USER, kSettingsKey, L"\"PicPos\""};
-    SavedRegistryValue m_volume{HKEY_CURRENT_USER, kSettingsKey, L"\"SoundVolume\""};
-    SavedRegistryValue m_mute{HKEY_CURRENT_USER, kSettingsKey, L"\"MuteSound\""};
+    SavedRegistryValue m_picture{HKEY_CURRENT_USER, kSaverSettingsKey, L"\"PicPos\""};
+    SavedRegistryValue m_volume{HKEY_CURRENT_USER, kSaverSettingsKey, L"\"SoundVolume\""};
+    SavedRegistryValue m_mute{HKEY_CURRENT_USER, kSaverSettingsKey, L"\"MuteSound\""};
 };
 
 // One run of the scene saver in a mode, up to the first slide on the screen.
@@ -441,7 +440,7 @@ TEST(SceneWithMusicTest, AStoredLeaveBlackOnTheOnlyDisplayStillShowsTheScene)
 {
     ASSERT_EQ(GetSystemMetrics(SM_CMONITORS), 1);
     StoredSettings settings(2, 100, 1);
-    const std::wstring screenKey = std::wstring(kSettingsKey) + L"Screen 1";
+    const std::wstring screenKey = std::wstring(kSaverSettingsKey) + L"Screen 1";
     SavedRegistryValue leaveBlack(HKEY_CURRENT_USER, screenKey.c_str(), L"Leave Black");
     const DWORD one = 1;
     ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, screenKey.c_str(), L"Leave Black", REG_DWORD, &one,

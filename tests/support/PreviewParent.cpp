@@ -20,7 +20,7 @@ PreviewParent::~PreviewParent()
 {
     if (m_window && IsWindow(m_window))
         PostMessageW(m_window, WM_APP, 0, 0);
-    m_program.Wait(60000);
+    m_program.Wait(kRunTimeoutMs);
 }
 
 std::wstring PreviewParent::PreviewMode() const

@@ -4,6 +4,10 @@
 #include <string>
 #include <vector>
 
+// The key under HKEY_CURRENT_USER that the saver keeps its settings in, with the trailing
+// backslash the saver writes it with; each display's values are in its subkey "Screen <n>".
+const wchar_t kSaverSettingsKey[] = L"Software\\Quellmark\\Glimmerkit Maker\\Screensaver\\";
+
 // Saves a registry value's bytes and puts them back (or removes the value) when it goes, so that
 // a test may change settings that the programs under test read from fixed keys.
 class SavedRegistryValue {

@@ -63,6 +63,25 @@ HWND WaitForTopWindow(DWORD pid, const std::wstring& className)
     return found;
 }
 
+HWND WaitForDialog(DWORD pid, const std::wstring& caption)
+{
+    HWND found = nullptr;
+    WaitFor([&] {
+        for (HWND w : TopWindows(pid, L"#32770"))
+            if (caption.empty() || TextOf(w) == caption)
+                found = w;
+        return found != nullptr;
+    });
+    return found;
+}
+
+std::wstring AskedText(HWND window)
+{
+    wchar_t text[256] = {};
+    SendMessageW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
 ScreenPixels CaptureScreenRect(const RECT& area)
 {
     ScreenPixels shot;

@@ -22,6 +22,12 @@ std::wstring TextOf(HWND window);
 // The visible top-level windows of a process with the given class.
 std::vector<HWND> TopWindows(DWORD pid, const std::wstring& className);
 HWND WaitForTopWindow(DWORD pid, const std::wstring& className);
+// A visible dialog of the process with the caption (any of its dialogs for an empty caption), once
+// it shows; null when none showed in time.
+HWND WaitForDialog(DWORD pid, const std::wstring& caption);
+// The text of a window of another process, asked of the window itself: for a drop-down list that
+// is the selected entry.
+std::wstring AskedText(HWND window);
 
 // What the screen shows, as 0x00RRGGBB pixels row by row.
 struct ScreenPixels {

@@ -23,7 +23,6 @@
 
 namespace {
 
-const wchar_t kSettingsKey[] = L"Software\\Quellmark\\Glimmerkit Maker\\Screensaver\\";
 // The splash, then the scene: the lake's water moves from the first scene frames on.
 const DWORD kSceneStartMs = 5000;
 
@@ -59,7 +58,7 @@ std::string Describe(const RECT& r)
 class StoredScreenValue {
 public:
     StoredScreenValue(int display, const wchar_t* name, DWORD value)
-        : m_path(std::wstring(kSettingsKey) + L"Screen " + std::to_wstring(display)),
+        : m_path(std::wstring(kSaverSettingsKey) + L"Screen " + std::to_wstring(display)),
           m_saved(new SavedRegistryValue(HKEY_CURRENT_USER, m_path.c_str(), name))
     {
         HKEY key = nullptr;
@@ -142,30 +141,9 @@ const int kAdapterName = 2002;
 const int kShowNothing = 2008;
 const int kModeList = 2011;
 
-HWND WaitForDialog(DWORD pid, const std::wstring& caption)
-{
-    HWND found = nullptr;
-    WaitFor([&] {
-        for (HWND w : TopWindows(pid, L"#32770"))
-            if (caption.empty() || TextOf(w) == caption)
-                found = w;
-        return found != nullptr;
-    });
-    return found;
-}
-
-// The text of a control of another process, asked of the control itself: for a drop-down list
-// that is the selected entry.
-std::wstring AskedText(HWND window)
-{
-    wchar_t text[256] = {};
-    SendMessageW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 DWORD StoredValueOfScreen(int display, const wchar_t* name)
 {
-    const std::wstring path = std::wstring(kSettingsKey) + L"Screen " + std::to_wstring(display);
+    const std::wstring path = std::wstring(kSaverSettingsKey) + L"Screen " + std::to_wstring(display);
     DWORD value = 0xFFFFFFFF;
     DWORD size = sizeof(value);
     RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size);
@@ -260,8 +238,8 @@ TEST(TwoDisplaysTest, DisplayDialogStoresTheSecondDisplaysChoicesAndTheSaverHono
 {
     const std::vector<RECT> displays = Displays();
     ASSERT_EQ(displays.size(), 2u);
-    const std::wstring screen2 = std::wstring(kSettingsKey) + L"Screen 2";
-    const std::wstring screen1 = std::wstring(kSettingsKey) + L"Screen 1";
+    const std::wstring screen2 = std::wstring(kSaverSettingsKey) + L"Screen 2";
+    const std::wstring screen1 = std::wstring(kSaverSettingsKey) + L"Screen 1";
     RegDeleteTreeW(HKEY_CURRENT_USER, screen1.c_str());
     RegDeleteTreeW(HKEY_CURRENT_USER, screen2.c_str());
     {

@@ -1,7 +1,7 @@
 #pragma once
-// Helpers of the brush tests: hand-built record values for the queued stream, a layer that records
-// what brushes draw through it, a brush that draws with a given effect, and reference counts of
-// device objects.
+// Helpers of the brush tests and of the layers that hold brushes: hand-built record values for
+// the queued stream, a layer that records what brushes draw through it, a brush that draws with a
+// given effect, and reference counts of device objects.
 #include <windows.h>
 #include <d3d9.h>
 #include <d3dx9.h>

@@ -1,9 +1,9 @@
 #pragma once
-// Helpers of the brush effect tests: the project's compiled effects from the build folder,
-// textures filled by a formula (among them the ramp picture and the half mask most tests draw
-// with), a full-target quad drawn through every pass of a technique, and CPU references of the
-// texture sampling that the shaders rely on (bilinear, mirrored or wrapped addressing, one mip
-// level).
+// Helpers of the effect tests of the brushes and layers: the project's compiled effects from the
+// build folder, textures filled by a formula (among them the ramp picture and the half mask most
+// tests draw with), a full-target quad drawn through every pass of a technique, and CPU references
+// of the texture sampling that the shaders rely on (bilinear, mirrored or wrapped addressing, one
+// mip level).
 #include <windows.h>
 #include <d3d9.h>
 #include <d3dx9.h>

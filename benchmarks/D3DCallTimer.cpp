@@ -8,7 +8,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <utility>
 
+#include "benchmarks/VtableNames.h"
 #include "benchmarks/VtableSlots.h"
 #include "model/ComRef.h"
 
@@ -17,6 +20,8 @@ namespace {
 // One patched entry: the stub loads the record's address into r10 and jumps to VoHookEntry.
 struct HookRecord {
     void* original;
+    uint64_t ticks;  // inside the entry's outermost calls on the timed thread
+    uint64_t calls;
 };
 
 const size_t kStubBytes = 32;
@@ -32,12 +37,14 @@ struct ShadowFrame {
 thread_local ShadowFrame t_frames[kMaxDepth];
 thread_local int t_depth = 0;
 thread_local uint64_t t_outerStart = 0;
+thread_local HookRecord* t_outerRecord = nullptr;
 
 DWORD s_timedThread = 0;
 uint64_t s_ticksInside = 0;
 uint64_t s_calls = 0;
 
 HookRecord s_records[kMaxHooks];
+std::string s_names[kMaxHooks];
 size_t s_recordCount = 0;
 unsigned char* s_stubs = nullptr;
 
@@ -52,6 +59,7 @@ extern "C" void* VoHookEnter(HookRecord* record, void* returnAddress)
     const bool timed = GetCurrentThreadId() == s_timedThread;
     if (t_depth == 0 && timed) {
         ++s_calls;
+        t_outerRecord = record;
         t_outerStart = __rdtsc();
     }
     t_frames[t_depth++].returnAddress = returnAddress;
@@ -61,8 +69,12 @@ extern "C" void* VoHookEnter(HookRecord* record, void* returnAddress)
 extern "C" void* VoHookLeave()
 {
     --t_depth;
-    if (t_depth == 0 && GetCurrentThreadId() == s_timedThread)
-        s_ticksInside += __rdtsc() - t_outerStart;
+    if (t_depth == 0 && GetCurrentThreadId() == s_timedThread) {
+        const uint64_t ticks = __rdtsc() - t_outerStart;
+        s_ticksInside += ticks;
+        t_outerRecord->ticks += ticks;
+        ++t_outerRecord->calls;
+    }
     return t_frames[t_depth].returnAddress;
 }
 
@@ -128,7 +140,7 @@ D3DCallTimer::~D3DCallTimer()
     Uninstall();
 }
 
-void D3DCallTimer::HookSlot(void** slot)
+void D3DCallTimer::HookSlot(void** slot, std::string name)
 {
     if (!*slot)
         return;
@@ -143,6 +155,9 @@ void D3DCallTimer::HookSlot(void** slot)
     unsigned char* stub = s_stubs + s_recordCount * kStubBytes;
     ++s_recordCount;
     record->original = *slot;
+    record->ticks = 0;
+    record->calls = 0;
+    s_names[record - s_records] = std::move(name);
 
     // mov r10, record ; jmp [rip+0] ; VoHookEntry
     unsigned char code[24] = {0x49, 0xBA};
@@ -162,10 +177,14 @@ void D3DCallTimer::HookSlot(void** slot)
     VirtualProtect(slot, sizeof(void*), protection, &protection);
 }
 
-void D3DCallTimer::HookTable(void** table, unsigned slots)
+void D3DCallTimer::HookTable(void** table, unsigned slots, int interfaceKind)
 {
-    for (unsigned i = 0; i < slots; ++i)
-        HookSlot(&table[i]);
+    const auto kind = static_cast<VoInterfaceKind>(interfaceKind);
+    for (unsigned i = 0; i < slots; ++i) {
+        const char* method = VoMethodName(kind, i);
+        HookSlot(&table[i], std::string(VoInterfaceName(kind)) + "::" +
+                                (method ? std::string(method) : "slot " + std::to_string(i)));
+    }
 }
 
 void D3DCallTimer::HookImports(const char* dllPrefix)
@@ -183,8 +202,18 @@ void D3DCallTimer::HookImports(const char* dllPrefix)
         if (_strnicmp(name, dllPrefix, prefixLength) != 0)
             continue;
         auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
-        for (; thunk->u1.Function; ++thunk)
-            HookSlot(reinterpret_cast<void**>(&thunk->u1.Function));
+        // The names lie beside the bound entries, in the same order; ordinals have none.
+        const IMAGE_THUNK_DATA* byName = import->OriginalFirstThunk
+                                             ? reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk)
+                                             : nullptr;
+        for (; thunk->u1.Function; ++thunk) {
+            std::string entry = name;
+            if (byName && !IMAGE_SNAP_BY_ORDINAL(byName->u1.Ordinal))
+                entry = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + byName->u1.AddressOfData)->Name;
+            HookSlot(reinterpret_cast<void**>(&thunk->u1.Function), std::move(entry));
+            if (byName)
+                ++byName;
+        }
     }
 }
 
@@ -231,24 +260,24 @@ void D3DCallTimer::HookSampleObjects(IDirect3DDevice9* device, const std::wstrin
     D3DXCreateSprite(device, sprite.Receive());
     D3DXCreateMeshFVF(1, 3, D3DXMESH_MANAGED, D3DFVF_XYZ, device, mesh.Receive());
 
-    HookTable(table(device), kDeviceSlots);
+    HookTable(table(device), kDeviceSlots, kVoDevice);
     if (texture)
-        HookTable(table(texture.Get()), kTextureSlots);
+        HookTable(table(texture.Get()), kTextureSlots, kVoTexture);
     if (surface)
-        HookTable(table(surface.Get()), kSurfaceSlots);
+        HookTable(table(surface.Get()), kSurfaceSlots, kVoSurface);
     if (vertices)
-        HookTable(table(vertices.Get()), kVertexBufferSlots);
+        HookTable(table(vertices.Get()), kVertexBufferSlots, kVoVertexBuffer);
     if (indices)
-        HookTable(table(indices.Get()), kIndexBufferSlots);
+        HookTable(table(indices.Get()), kIndexBufferSlots, kVoIndexBuffer);
     m_effectHooked = effect.Get() != nullptr;
     if (effect)
-        HookTable(table(effect.Get()), kEffectSlots);
+        HookTable(table(effect.Get()), kEffectSlots, kVoEffect);
     if (font)
-        HookTable(table(font.Get()), kFontSlots);
+        HookTable(table(font.Get()), kFontSlots, kVoFont);
     if (sprite)
-        HookTable(table(sprite.Get()), kSpriteSlots);
+        HookTable(table(sprite.Get()), kSpriteSlots, kVoSprite);
     if (mesh)
-        HookTable(table(mesh.Get()), kMeshSlots);
+        HookTable(table(mesh.Get()), kMeshSlots, kVoMesh);
 }
 
 void D3DCallTimer::Uninstall()
@@ -271,6 +300,10 @@ void D3DCallTimer::Reset()
 {
     s_ticksInside = 0;
     s_calls = 0;
+    for (size_t i = m_firstRecord; i < s_recordCount; ++i) {
+        s_records[i].ticks = 0;
+        s_records[i].calls = 0;
+    }
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     m_spanStartQpc = now.QuadPart;
@@ -279,6 +312,20 @@ void D3DCallTimer::Reset()
 
 double D3DCallTimer::SecondsInside() const
 {
+    return TicksToSeconds(s_ticksInside);
+}
+
+std::vector<D3DCallTimer::EntryTotal> D3DCallTimer::EntryTotals() const
+{
+    std::vector<EntryTotal> totals;
+    for (size_t i = m_firstRecord; i < s_recordCount; ++i)
+        if (s_records[i].calls)
+            totals.push_back({s_names[i], s_records[i].calls, TicksToSeconds(s_records[i].ticks)});
+    return totals;
+}
+
+double D3DCallTimer::TicksToSeconds(uint64_t ticks) const
+{
     LARGE_INTEGER now, frequency;
     QueryPerformanceCounter(&now);
     QueryPerformanceFrequency(&frequency);
@@ -286,7 +333,7 @@ double D3DCallTimer::SecondsInside() const
     const double seconds = static_cast<double>(now.QuadPart - m_spanStartQpc) / static_cast<double>(frequency.QuadPart);
     if (tsc == 0 || seconds <= 0.0)
         return 0.0;
-    return static_cast<double>(s_ticksInside) * seconds / static_cast<double>(tsc);
+    return static_cast<double>(ticks) * seconds / static_cast<double>(tsc);
 }
 
 uint64_t D3DCallTimer::Calls() const

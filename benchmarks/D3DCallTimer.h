@@ -30,6 +30,15 @@ public:
     void Reset();
     double SecondsInside() const;
     uint64_t Calls() const;
+    // The same per entry point, for entries called since Reset: the function's or method's name
+    // ("D3DXCreateEffect", "IDirect3DDevice9::CreateTexture"; a method this list does not name
+    // shows its slot), its outermost calls and the time inside them.
+    struct EntryTotal {
+        std::string name;
+        uint64_t calls = 0;
+        double seconds = 0.0;
+    };
+    std::vector<EntryTotal> EntryTotals() const;
     bool EffectHooked() const { return m_effectHooked; }
     // Entries left unpatched because every stub was taken: their time would count as the
     // program's own.
@@ -42,9 +51,10 @@ private:
     };
     // One object of each kind, made and released again, shows where each kind's table lies.
     void HookSampleObjects(IDirect3DDevice9* device, const std::wstring& effectPath);
-    void HookTable(void** table, unsigned slots);
+    void HookTable(void** table, unsigned slots, int interfaceKind);
     void HookImports(const char* dllPrefix);
-    void HookSlot(void** slot);
+    void HookSlot(void** slot, std::string name);
+    double TicksToSeconds(uint64_t ticks) const;
 
     std::vector<Patch> m_patches;
     bool m_effectHooked = false;

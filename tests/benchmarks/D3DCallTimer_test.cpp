@@ -6,6 +6,7 @@
 #include <d3d9.h>
 #include <d3dx9.h>
 
+#include <string>
 #include <vector>
 
 #include "model/ComRef.h"
@@ -89,6 +90,50 @@ TEST_F(D3DCallTimerTest, CountsOutermostCallsOnlyAndUninstallRestoresTheTables)
     texture.Reset();
     timer.Uninstall();
     EXPECT_EQ(DeviceTable(), before);
+}
+
+TEST_F(D3DCallTimerTest, TotalsPerEntryNameTheCalledFunctionsAndMethods)
+{
+    D3DCallTimer timer;
+    timer.Install(Device(), L"");
+    timer.Reset();
+    // Two outer calls of one import (the device calls made inside them count for it), one of a
+    // device method named in the list, one of a device method it leaves unnamed (slot 0).
+    ComRef<IDirect3DTexture9> first, second;
+    ASSERT_EQ(D3DXCreateTexture(Device(), 8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, first.Receive()), D3D_OK);
+    ASSERT_EQ(D3DXCreateTexture(Device(), 4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, second.Receive()), D3D_OK);
+    Device()->SetRenderState(D3DRS_LIGHTING, FALSE);
+    ComRef<IDirect3DDevice9> same;
+    ASSERT_EQ(Device()->QueryInterface(IID_IDirect3DDevice9, reinterpret_cast<void**>(same.Receive())), S_OK);
+    const std::vector<D3DCallTimer::EntryTotal> totals = timer.EntryTotals();
+    timer.Uninstall();
+
+    const auto find = [&](const std::string& name) -> const D3DCallTimer::EntryTotal* {
+        for (const D3DCallTimer::EntryTotal& entry : totals)
+            if (entry.name == name)
+                return &entry;
+        return nullptr;
+    };
+    const struct {
+        const char* name;
+        uint64_t calls;
+    } expected[] = {{"D3DXCreateTexture", 2},
+                    {"IDirect3DDevice9::SetRenderState", 1},
+                    {"IDirect3DDevice9::slot 0", 1}};
+    uint64_t sum = 0;
+    for (const auto& e : expected) {
+        const D3DCallTimer::EntryTotal* entry = find(e.name);
+        ASSERT_NE(entry, nullptr) << e.name;
+        EXPECT_EQ(entry->calls, e.calls) << e.name;
+        EXPECT_GT(entry->seconds, 0.0) << e.name;
+        sum += entry->calls;
+    }
+    // Nothing else was called from outside: the texture's device calls are inside D3DX's.
+    uint64_t all = 0;
+    for (const D3DCallTimer::EntryTotal& entry : totals)
+        all += entry.calls;
+    EXPECT_EQ(all, sum);
+    EXPECT_EQ(find("IDirect3DDevice9::CreateTexture"), nullptr);
 }
 
 TEST_F(D3DCallTimerTest, EveryInstallTimesAsManyEntriesAsTheFirst)

@@ -17,6 +17,7 @@
 #include "support/BuildFolderAsCurrent.h"
 #include "support/CurrentDeviceFixture.h"
 #include "support/TestPaths.h"
+#include "ResourceTestData.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ const ModuleEntry kEntries[] = {
     {5, Kind::Picture}, {6, Kind::Picture}, {7, Kind::Picture}, {8, Kind::Picture}, {40, Kind::Picture},
     {58, Kind::Picture}, {59, Kind::Picture}, {60, Kind::Picture}, {62, Kind::Picture},
     {71, Kind::Picture}, {72, Kind::Picture}, {89, Kind::Picture}, {93, Kind::Picture},
-    {95, Kind::Picture}, {98, Kind::Picture},
+    {95, Kind::Picture}, {98, Kind::Picture}, {2016, Kind::Picture},
     // meshes
     {68, Kind::Mesh}, {69, Kind::Mesh}, {70, Kind::Mesh},
     // effects
@@ -113,6 +114,28 @@ TEST_F(ResourceModuleContentsTest, EveryIdLoadsThroughTheStore)
         }
         }
     }
+}
+
+// The sound items' icon (2016): a 64 x 64 loudspeaker, slate (0.20, 0.24, 0.32) in its box
+// (x 0.14 to 0.32 of the width), light blue (0.55, 0.80, 1.0) waves 0.035 wide on rings of
+// radius 0.14, 0.26 and 0.38 around the cone's mouth (0.52, 0.5) within 45 degrees of the axis,
+// transparent elsewhere. Texel centres are at (x + 0.5) / 64.
+TEST_F(ResourceModuleContentsTest, SoundIconIsALoudspeakerWithWaves)
+{
+    Vo_DocResManager store;
+    const TextureFrameSet& set = store.GetTextureFrameSet(Vo_ImageFileLink(2016, L"common_res.dll"));
+    ASSERT_EQ(set.frames.size(), 1u);
+    EXPECT_EQ(set.width, 64u);
+    EXPECT_EQ(set.height, 64u);
+    IDirect3DTexture9* icon = set.frames[0].Get();
+    // (14, 31) is at u 0.227 in the box: slate, opaque; (49, 31) is 0.254 from the mouth, on the
+    // middle ring: light blue, opaque (0.55 x 255 = 140.25).
+    EXPECT_TRUE(ColorsNear(restest::TexelAt(icon, 14, 31), 0xFF333D52, 1));
+    EXPECT_TRUE(ColorsNear(restest::TexelAt(icon, 49, 31), 0xFF8CCCFF, 1));
+    // Transparent: a corner; (45, 31) 0.191 from the mouth, between the first two rings; (33, 56)
+    // on the outer ring but straight below the mouth, outside the waves' 90 degrees.
+    for (const POINT& clear : {POINT{0, 0}, POINT{63, 63}, POINT{45, 31}, POINT{33, 56}})
+        EXPECT_EQ(restest::TexelAt(icon, clear.x, clear.y) >> 24, 0u) << clear.x << "," << clear.y;
 }
 
 }  // namespace

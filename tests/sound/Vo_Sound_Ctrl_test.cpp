@@ -6,6 +6,7 @@
 
 #include "model/ClassReaderRegistries.h"
 #include "model/IOF_Virtual_Reader.h"
+#include "model/Vo_ImageFileLink.h"
 #include "runtime/Vo_TimeLineControl.h"
 #include "sound/Vo_MP3_Constructor.h"
 #include "sound/Vo_Sound.h"
@@ -48,6 +49,26 @@ std::unique_ptr<Vo_ABObj_Constructor> ReadRegistered(const wchar_t* name, Queued
 }
 
 }  // namespace
+
+// Both sound items show one picture in an editor: picture 2016 of the resource module, which
+// the module's own tests decode.
+TEST(Vo_Sound_CtrlTest, PreviewIsTheModulesSoundIcon)
+{
+    Vo_WAV_Constructor wav;
+    Vo_MP3_Constructor mp3;
+    const Vo_Sound_Ctrl* items[] = {&wav, &mp3};
+    for (const Vo_Sound_Ctrl* item : items) {
+        ObjectPreviewInfo info;
+        info.frame = 5;  // the flag stays 0: a set flag would make the WAV item play its sound
+        info.scale = 2.0f;
+        item->GetPreviewInfo(info);
+        ASSERT_NE(info.picture, nullptr);
+        EXPECT_EQ(info.picture->GetKey(), Vo_ImageFileLink(2016, L"common_res.dll").GetKey());
+        EXPECT_EQ(info.frame, 0);
+        EXPECT_EQ(info.flag, 0);
+        EXPECT_FLOAT_EQ(info.scale, 1.0f);
+    }
+}
 
 // Records before version 3 carry the timeline's cycle in whole seconds; a timeline in the base
 // record replaces it, and version 3 reads no such fields.

@@ -155,3 +155,32 @@ bool MakeLeaf(const std::string& path)
         rgba[3] = inside;
     });
 }
+
+// The sound items' picture in an editor's object list: a dark slate loudspeaker (a box, and a
+// cone opening to the right) with three light blue sound waves, arcs of 90 degrees around the
+// cone's mouth; transparent around them.
+bool MakeSoundIcon(const std::string& path)
+{
+    return MakePicture(path, 64, 64, 4, [](float u, float v, float* rgba) {
+        const float dy = std::fabs(v - 0.5f);
+        // Box from u 0.14 to 0.32, half height 0.12; cone from u 0.32 (half height 0.12) to 0.52
+        // (half height 0.30).
+        const float box = std::max(std::max(0.14f - u, u - 0.32f), dy - 0.12f);
+        const float coneHalf = 0.12f + (u - 0.32f) * 0.9f;
+        const float cone = std::max(std::max(0.32f - u, u - 0.52f), dy - coneHalf);
+        const float speaker = Soft(std::min(box, cone), 0.02f);
+        // Waves: rings of radius 0.14, 0.26 and 0.38 around (0.52, 0.5), 0.035 wide, to the right
+        // within 45 degrees of the axis.
+        const float dx = u - 0.52f;
+        const float r = std::hypot(dx, v - 0.5f);
+        float wave = 0;
+        if (dx > 0 && dy <= dx)
+            for (float radius : {0.14f, 0.26f, 0.38f})
+                wave = std::max(wave, Soft(std::fabs(r - radius) - 0.0175f, 0.02f));
+        const float ink = std::max(speaker, wave);
+        rgba[0] = speaker >= wave ? 0.20f : 0.55f;
+        rgba[1] = speaker >= wave ? 0.24f : 0.80f;
+        rgba[2] = speaker >= wave ? 0.32f : 1.00f;
+        rgba[3] = ink;
+    });
+}

@@ -239,6 +239,7 @@ const std::vector<PictureEntry>& PictureCatalog()
         {"butterfly-body", "butterfly-body.png", "64 x 64 RGB PNG, almost black brown with faint bands (module picture 6)", MakeButterflyBody},
         {"clock-face", "clock-face.png", "256 x 256 RGBA PNG, a cream dial with hour marks, transparent outside (module picture 71)", MakeClockFace},
         {"clock-hand", "clock-hand.png", "32 x 256 RGBA PNG, a dark blue hand, tip at the top (module picture 72)", MakeClockHand},
+        {"sound-icon", "sound-icon.png", "64 x 64 RGBA PNG, a slate loudspeaker with three light blue waves, transparent around (module picture 2016)", MakeSoundIcon},
         {"butterfly-wing", "butterfly-wing.png", "128 x 128 RGBA PNG, an orange wing with black margins, hinge on the left", MakeButterflyWing},
         {"leaf", "leaf.png", "64 x 96 RGBA PNG, a red and yellow autumn leaf, stem at the bottom", MakeLeaf},
         {"sprite-leaf", "sprite-leaf.png", "48 x 32 RGBA PNG, an orange autumn leaf pointing right", MakeSpriteLeaf},

@@ -31,6 +31,7 @@ public:
     float Flap() const { return m_flap; }
     void SetFlap(float flap) { m_flap = flap; }
     float FlapSpeed() const { return m_flapSpeed; }
+    void SetFlapSpeed(float speed) { m_flapSpeed = speed; }
     ValueChaser& Vertical() { return m_vertical; }
     ValueChaser& Heading() { return m_heading; }
     ValueChaser& Bank() { return m_bank; }

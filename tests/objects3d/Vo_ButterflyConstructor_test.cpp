@@ -193,6 +193,118 @@ TEST(Vo_ButterflyConstructor, BesideTheRectangleItTurnsBackAndSpeedsUp)
     }
 }
 
+// One frame of flight from a known state, worked out by hand. The picture is 400 x 300 and the
+// rectangle 0.25 to 0.75 each way (x 100..300, y 75..225); size 200; speed 50, so 0.02 s give a
+// step of 0.02 and the clock 0.02 (no manoeuvre yet).
+// Start: position (200, 60), flap -40 going down at -160, heading 120 turning to 110 at -350,
+// bank 10, forward 40, vertical 50.
+// - heading error 10 > 5: bank target -25, its rate 50 turned to -50;
+// - flap -40 + 0.02 x 7 x -160 = -62.4 < -55: flap speed 100; body bob -3 x -62.4 / 45 = 4.16;
+// - motion: (40 cos 120, 50, -40 sin 120) x 0.02 = (-0.4, 1, -0.69), z dropped: (199.6, 61, 0);
+// - chasers: heading 120 - 350 x 0.02 = 113, bank 10 - 50 x 0.02 = 9, vertical and forward stay;
+// - y 61 < 75: glide requested, vertical target 100 at +250; the wings are below half the lower
+//   limit (-62.4 < -27.5): it glides at once, flap speed -|100| / 100 = -1;
+// - world = scale 2 x bob x Rz(10) x Rx(10) x Rx((1 - 40 / 100) x 15 = 9) x Ry(120)
+//   x local (scale 0.5 x Ry(90)) x translation (199.6, 61, 0), multiplied out from these
+//   factors (row vectors, rotation matrices as D3DX lays them out) to five places, outside D3DX;
+// - wing 1 = Rz(-62.4) x world, wing 2 = Rz(-62.4) x mirror in x x world; flap < 0 winds wing 2.
+TEST(Vo_ButterflyConstructor, OneFrameOfFlightFromAKnownState)
+{
+    PlaceObjectPicture(400, 300);
+    Vo_ButterflyConstructor description;
+    description.SetRelativeRect(0.25f, 0.75f, 0.25f, 0.75f);
+    description.Size().ValueRef() = 200;
+    std::unique_ptr<Vo_3DObjArray> butterflies = MakeButterflies(description);
+    ASSERT_TRUE(butterflies);
+    ASSERT_EQ(butterflies->Roots().size(), 1u);
+    Vo_Frame* root = butterflies->Roots().front();
+    AC_Butterfly& flight = FlightOf(root);
+    flight.SetPosition(D3DXVECTOR3(200.0f, 60.0f, 0.0f));
+    flight.SetFlap(-40.0f);
+    flight.SetFlapSpeed(-160.0f);
+    flight.Heading() = {120.0f, 110.0f, -350.0f};
+    flight.Bank() = {10.0f, 10.0f, 50.0f};
+    flight.Forward() = {40.0f, 40.0f, 350.0f};
+    flight.Vertical() = {50.0f, 50.0f, 250.0f};
+
+    butterflies->Update(0.02f);
+
+    EXPECT_NEAR(flight.Flap(), -62.4f, 1e-4f);
+    EXPECT_FLOAT_EQ(flight.FlapSpeed(), -1.0f);
+    EXPECT_EQ(flight.GlideState(), 1);
+    EXPECT_EQ(flight.RequestedGlideState(), 1);
+    EXPECT_NEAR(flight.Position().x, 199.6f, 1e-4f);
+    EXPECT_NEAR(flight.Position().y, 61.0f, 1e-4f);
+    EXPECT_EQ(flight.Position().z, 0.0f);
+    const struct {
+        const char* name;
+        const ValueChaser& chaser;
+        ValueChaser expected;
+    } chasers[] = {
+        {"heading", flight.Heading(), {113.0f, 110.0f, -350.0f}},
+        {"bank", flight.Bank(), {9.0f, -25.0f, -50.0f}},
+        {"forward", flight.Forward(), {40.0f, 40.0f, 350.0f}},
+        {"vertical", flight.Vertical(), {50.0f, 100.0f, 250.0f}},
+    };
+    for (const auto& c : chasers) {
+        EXPECT_NEAR(c.chaser.value, c.expected.value, 1e-4f) << c.name;
+        EXPECT_FLOAT_EQ(c.chaser.target, c.expected.target) << c.name;
+        EXPECT_FLOAT_EQ(c.chaser.rate, c.expected.rate) << c.name;
+    }
+
+    const float worlds[3][16] = {
+        {-0.88114f, 0.16419f, 0.44344f, 0, -0.00993f, 0.93115f, -0.36449f, 0,  // body
+         -0.47276f, -0.32557f, -0.81884f, 0, 199.57935f, 62.93680f, -0.75814f, 1},
+        {-0.39943f, -0.74912f, 0.52846f, 0, -0.78546f, 0.57690f, 0.22411f, 0,  // wing 1
+         -0.47276f, -0.32557f, -0.81884f, 0, 199.57935f, 62.93680f, -0.75814f, 1},
+        {0.41702f, -0.90126f, 0.11757f, 0, 0.77627f, 0.28590f, -0.56185f, 0,  // wing 2
+         -0.47276f, -0.32557f, -0.81884f, 0, 199.57935f, 62.93680f, -0.75814f, 1},
+    };
+    ASSERT_EQ(root->Children().size(), 2u);
+    const Vo_Frame* frames[3] = {root, root->Children()[0], root->Children()[1]};
+    for (int f = 0; f < 3; ++f)
+        for (int i = 0; i < 16; ++i)
+            EXPECT_NEAR(static_cast<const float*>(frames[f]->World())[i], worlds[f][i], 2e-4f)
+                << "frame " << f << ", element " << i / 4 + 1 << i % 4 + 1;
+    EXPECT_EQ(flight.Wing1()->Winding(), 0);
+    EXPECT_EQ(flight.Wing2()->Winding(), 1);
+}
+
+// A frame that picks a manoeuvre: speed 100 turns 0.13 s into a step of 0.26, past the 0.25 of
+// clock between manoeuvres. The C runtime's generator seeded with 1 gives 41, then 18467:
+// 41 % 5 = 1 asks for a glide and a vertical target of 100 + 18467 / 32767 x 50 = 128.1793,
+// toward which the rate 250 points up. In the same frame the flap 20 + 0.26 x 7 x 100 = 202
+// passes the upper limit 55 (flap speed -160), and the bank, at its target 0, gets the target 0
+// again with its rate turned to -50.
+TEST(Vo_ButterflyConstructor, AManoeuvreFromTheSeededTable)
+{
+    PlaceObjectPicture(400, 300);
+    Vo_ButterflyConstructor description;
+    description.SetRelativeRect(0.25f, 0.75f, 0.25f, 0.75f);
+    description.Speed().ValueRef() = 100;
+    std::unique_ptr<Vo_3DObjArray> butterflies = MakeButterflies(description);
+    ASSERT_TRUE(butterflies);
+    AC_Butterfly& flight = FlightOf(butterflies->Roots().front());
+    flight.SetPosition(D3DXVECTOR3(200.0f, 150.0f, 0.0f));
+    flight.SetFlap(20.0f);
+    flight.Heading() = {0.0f, 0.0f, 350.0f};
+
+    std::srand(1);
+    butterflies->Update(0.13f);
+
+    EXPECT_EQ(flight.RequestedGlideState(), 1);
+    EXPECT_EQ(flight.GlideState(), 0) << "the glide begins in a later frame";
+    EXPECT_NEAR(flight.Vertical().target, 128.1793f, 1e-3f);
+    EXPECT_FLOAT_EQ(flight.Vertical().rate, 250.0f);
+    EXPECT_NEAR(flight.Flap(), 202.0f, 1e-3f);
+    EXPECT_FLOAT_EQ(flight.FlapSpeed(), -160.0f);
+    EXPECT_FLOAT_EQ(flight.Bank().target, 0.0f);
+    EXPECT_FLOAT_EQ(flight.Bank().rate, -50.0f);
+    // Heading 0 at forward 50, vertical 50: (13, 13) further, inside the rectangle.
+    EXPECT_NEAR(flight.Position().x, 213.0f, 1e-3f);
+    EXPECT_NEAR(flight.Position().y, 163.0f, 1e-3f);
+}
+
 TEST(Vo_ButterflyConstructor, StaysNearItsRectangleForTwoMinutes)
 {
     const KeptPicturePlacement keptPlacement;

@@ -68,7 +68,8 @@ public:
     // The brush paints a full-picture pass that reads the image drawn so far.
     bool IsFullImageEffect() const { return m_techniqueFlag.Value() != 0; }
     // Whether the brush needs the image drawn so far handed to it, which makes it a step of the
-    // layer's effect chain.
+    // layer's effect chain: its pass then writes every pixel of the next image. A brush that
+    // paints only part of the picture must answer false, or the rest of the picture is lost.
     virtual bool ReadsLayerImage() const { return IsFullImageEffect(); }
 
     MediaSpeedParam& Speed() { return m_speed; }

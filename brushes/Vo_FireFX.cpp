@@ -201,7 +201,7 @@ void Vo_FireFX::Render(Vo_ABRender* layer)
     effect->SetTexture("Background", OutputTexture(layer));
     effect->SetFloat("Brightness", values.brightness);
     effect->SetFloat("Density", values.density);
-    // "Main" whatever the technique flag: the flag only tells the layer to hand over the image.
+    // "Main" whatever the technique flag: the flames are drawn on the grid only.
     effect->SetTechnique("Main");
     layer->DrawIndexedWithEffect(&m_grid, &effect);
 }

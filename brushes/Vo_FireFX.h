@@ -21,6 +21,9 @@ public:
     // The region's corners with the flame coordinates of RegionCorners.
     void UpdateRegionMesh() override;
     void Render(Vo_ABRender* layer) override;
+    // Its flames cover only its region, so even as a full-image effect it paints them over the
+    // image rather than write the whole next one of the chain.
+    bool ReadsLayerImage() const override { return false; }
     Vo_FX_Constructor* Clone() const override { return new Vo_FireFX(*this); }
 
     // The record's own fields for its version (the region sits here in version 2 only), then the

@@ -4,8 +4,7 @@
 
 // Lays a colour over the image under its mask in one of four blends, its strength pulsing,
 // blinking, flickering or steady and fading with the brush's timeline. Draws the layer's picture
-// quad with the blend's technique; the technique flag only decides whether the layer hands it the
-// image drawn so far.
+// quad with the blend's technique, whatever the technique flag.
 class Vo_LightFX_II : public Vo_FX_Constructor {
 public:
     Vo_LightFX_II();
@@ -13,6 +12,9 @@ public:
     ~Vo_LightFX_II() override;
 
     void Render(Vo_ABRender* layer) override;
+    // Its blends leave the image alone outside the mask (alpha 0 there), so even as a full-image
+    // effect they paint over the image rather than write the whole next one of the chain.
+    bool ReadsLayerImage() const override { return false; }
     Vo_FX_Constructor* Clone() const override { return new Vo_LightFX_II(*this); }
 
     // The record's own fields (the registry read the class name and version), then the base record.

@@ -19,6 +19,9 @@ public:
     void Render(Vo_ABRender* layer) override;
     // The off flag leaves nothing drawn.
     bool CanDraw() const override;
+    // It draws only its grid over the region, so even as a full-image effect it paints over the
+    // image rather than write the whole next one of the chain.
+    bool ReadsLayerImage() const override { return false; }
     Vo_FX_Constructor* Clone() const override { return new Vo_WaterfallFX(*this); }
 
     void LoadFields(Vo_IOF_Virtual& stream, int32_t version);

@@ -54,7 +54,8 @@ TEST_F(Vo_BrushObjTest, NeedsBackgroundOverFlagEnabledAndEffect)
 }
 
 // Full-image brushes that would paint nothing stay out of the layer's chain, so the image drawn so
-// far is not lost: a waterfall switched off, a water brush whose surface factor gives no plane.
+// far is not lost: a water brush whose surface factor gives no plane. The waterfall paints only
+// its region, so it stays out whether it is switched off or draws.
 TEST_F(Vo_BrushObjTest, BrushesThatPaintNothingNeedNoBackground)
 {
     ComRef<ID3DXEffect> waterfallEffect = effect_testing::LoadEffect(Device(), "waterfall");
@@ -65,7 +66,9 @@ TEST_F(Vo_BrushObjTest, BrushesThatPaintNothingNeedNoBackground)
         falls.TechniqueFlag().SetValue(1);
         falls.OffFlag().SetValue(off);
         std::unique_ptr<Vo_ABObj> object(falls.CreateObject());
-        EXPECT_EQ(object->NeedsBackground(), off == 0) << "off flag " << off;
+        auto* clone = static_cast<Vo_BrushObj*>(object.get())->Brush();
+        EXPECT_EQ(clone->CanDraw(), off == 0) << "off flag " << off;
+        EXPECT_FALSE(object->NeedsBackground()) << "off flag " << off;
     }
     struct Case {
         unsigned surfaceRaw;

@@ -570,8 +570,9 @@ TEST(GalleryErrorBoxTest, TheCheckSeesTheBoxOfADocumentThatFailsToLoadOnly)
         EXPECT_EQ(boxSeen, c.errorBox);
         if (boxSeen != c.errorBox)
             SaveScreenPixels(run.first, TestArtifactsDir() + "\\gallery-error-box-" + TestNameFor(c.name) + ".bmp");
-        if (!c.errorBox)
+        if (!c.errorBox) {
             EXPECT_GE(BrightnessSpread(run.first), kSpreadAtLeast) << "the whole document showed no landscape";
+        }
         EXPECT_FALSE(result.timedOut) << "the saver did not end after WM_CLOSE";
     }
 }

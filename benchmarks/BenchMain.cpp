@@ -4,7 +4,10 @@
 //   GlimmerBench [--frames N] [--gallery-frames N]  load, frame and gallery figures
 //   GlimmerBench --gallery-only NAME [--frames N] [--gallery-frames N]  the frame figures and the
 //       gallery figures of the documents whose name contains NAME, nothing else (to study one class)
-//   GlimmerBench --soak MINUTES [--interval SECONDS] [--in-process | --saver]
+//   GlimmerBench --readbacks FILE [--readback-frames N] [--readback-images FOLDER] [--gallery-only NAME]
+//       hashes of fixed-time frames of the embedded scene, the gallery documents and the gallery's
+//       slide show, one line a frame, to compare two builds' frames
+//   GlimmerBench --soak MINUTES [--interval SECONDS] [--in-process | --saver | --every-class]
 #include <windows.h>
 
 #include <algorithm>
@@ -15,11 +18,13 @@
 
 #include "benchmarks/FigureLog.h"
 #include "benchmarks/FrameBenchmark.h"
+#include "benchmarks/FrameReadbacks.h"
 #include "benchmarks/LoadBenchmark.h"
 #include "benchmarks/ParticleBenchmark.h"
 #include "benchmarks/SaverEndBenchmark.h"
 #include "benchmarks/SceneDocuments.h"
 #include "benchmarks/SoakBenchmark.h"
+#include "support/TestPaths.h"
 
 namespace {
 
@@ -29,6 +34,9 @@ struct Options {
     double soakMinutes = 0.0;
     double interval = 5.0;
     std::string galleryOnly;
+    std::string readbacks;
+    std::string readbackImages;
+    int readbackFrames = 40;
     SoakBenchmark::Subject subject = SoakBenchmark::Subject::kChosen;
 };
 
@@ -48,6 +56,12 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options)
             options.galleryFrames = _wtoi(argv[++i]);
         else if (arg == L"--gallery-only" && hasValue)
             options.galleryOnly = NarrowText(argv[++i]);
+        else if (arg == L"--readbacks" && hasValue)
+            options.readbacks = NarrowText(argv[++i]);
+        else if (arg == L"--readback-frames" && hasValue)
+            options.readbackFrames = _wtoi(argv[++i]);
+        else if (arg == L"--readback-images" && hasValue)
+            options.readbackImages = NarrowText(argv[++i]);
         else if (arg == L"--soak" && hasValue)
             options.soakMinutes = _wtof(argv[++i]);
         else if (arg == L"--interval" && hasValue)
@@ -56,10 +70,12 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options)
             options.subject = SoakBenchmark::Subject::kInProcess;
         else if (arg == L"--saver")
             options.subject = SoakBenchmark::Subject::kSaver;
+        else if (arg == L"--every-class")
+            options.subject = SoakBenchmark::Subject::kEveryClass;
         else
             return false;
     }
-    return options.frames > 0 && options.galleryFrames >= 0 && options.interval > 0.0 &&
+    return options.frames > 0 && options.readbackFrames > 0 && options.galleryFrames >= 0 && options.interval > 0.0 &&
            options.soakMinutes >= 0.0;
 }
 
@@ -103,6 +119,38 @@ void RunGallery(int frames, double baselineMs, const std::string& nameContains)
     }
 }
 
+// The frames of every document whose name holds nameContains, read back at fixed times.
+int WriteReadbacks(const Options& options)
+{
+    const float kStep = 0.04f;
+    // The slide show's frames span its first slide change, fade-out and fade-in included.
+    const float kShowStep = 0.25f;
+    std::vector<FrameReadbacks::Document> documents;
+    documents.push_back({"EmbeddedScene", SceneDocuments::Embedded(), kStep});
+    for (SceneDocuments::Named& named : SceneDocuments::Gallery())
+        documents.push_back({named.name, std::move(named.bytes), kStep});
+    documents.push_back({"GalleryShow", SceneDocuments::Assembled("GalleryShow.bin"), kShowStep});
+    std::vector<FrameReadbacks::Document> chosen;
+    for (FrameReadbacks::Document& document : documents) {
+        if (document.name.find(options.galleryOnly) == std::string::npos)
+            continue;
+        if (document.bytes.empty())
+            FigureLog::Note("read-backs: " + document.name + " is missing");
+        else
+            chosen.push_back(std::move(document));
+    }
+    const std::wstring images = options.readbackImages.empty()
+                                    ? std::wstring()
+                                    : UnixToWindowsPath(options.readbackImages);
+    if (!FrameReadbacks::Write(chosen, options.readbackFrames, UnixToWindowsPath(options.readbacks), images)) {
+        FigureLog::Note("read-backs: " + options.readbacks + " could not be written");
+        return 1;
+    }
+    FigureLog::Note("read-backs: " + std::to_string(chosen.size()) + " documents, " +
+                    std::to_string(options.readbackFrames) + " frames each, in " + options.readbacks);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -111,11 +159,14 @@ int wmain(int argc, wchar_t** argv)
     if (!ParseOptions(argc, argv, options)) {
         std::fputs("usage: GlimmerBench [--frames N] [--gallery-frames N] [--gallery-only NAME] | --soak MINUTES "
                    "[--interval SECONDS] "
-                   "[--in-process | --saver]\n",
+                   "[--in-process | --saver | --every-class] | --readbacks FILE [--readback-frames N] "
+                   "[--readback-images FOLDER] [--gallery-only NAME]\n",
                    stderr);
         return 2;
     }
     NoteDate();
+    if (!options.readbacks.empty())
+        return WriteReadbacks(options);
     if (options.soakMinutes > 0.0) {
         SoakBenchmark(options.soakMinutes, options.interval, options.subject).Run();
         return 0;

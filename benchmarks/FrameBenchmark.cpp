@@ -4,6 +4,7 @@
 #include <d3d9.h>
 
 #include "benchmarks/D3DCallTimer.h"
+#include "benchmarks/DrawFillTable.h"
 #include "benchmarks/FigureLog.h"
 #include "benchmarks/FillCounter.h"
 #include "benchmarks/FrameClock.h"
@@ -118,6 +119,20 @@ double FrameBenchmark::FillScreens(int frames)
         m_time += kFrameStep;
     }
     return frames ? static_cast<double>(pixels) / frames / (double(kWidth) * kHeight) : 0.0;
+}
+
+void FrameBenchmark::PrintDrawFill(const std::string& prefix)
+{
+    FigureLog::Note("fill table: every clear, copy and draw of " + std::to_string(kFillFrames) +
+                    " frames, each alone on the device: its pixels (occlusion query; clears and copies "
+                    "their area) and the rasteriser's time for it");
+    const std::vector<DrawFillTable::Row> rows =
+        DrawFillTable::Measure(m_device.Device(), UnixToWindowsPath(VO_BENCH_EFFECT), kFillFrames, [this] {
+            m_scene->FrameMove(m_time);
+            m_scene->DrawScene();
+            m_time += kFrameStep;
+        });
+    DrawFillTable::Print(rows, kFillFrames, prefix, double(kWidth) * kHeight);
 }
 
 void FrameBenchmark::SceneFrame(Totals& totals)
@@ -261,6 +276,7 @@ void FrameBenchmark::Run()
     m_baselineMs = PerFrameMs(baseline.draw + baseline.wait, baseline.frames);
     const double fill = FillScreens(kFillFrames);
     FigureLog::Figure("frame.scene.fill_screens", fill, "screens/frame");
+    PrintDrawFill("frame.scene.fill.");
     if (m_baselineMs > 0.0 && sceneMs > 0.0) {
         FigureLog::Figure("frame.ratio.total", sceneMs / m_baselineMs, "x");
         if (fill > 0.0)

@@ -56,6 +56,8 @@ private:
     bool StartScene(int starts);
     // Pixels written per frame, in screens of kWidth x kHeight, counted by the device.
     double FillScreens(int frames);
+    // The fill table of the scene's frames, draw by draw (DrawFillTable).
+    void PrintDrawFill(const std::string& prefix);
     void SceneFrame(Totals& totals);
     void BaselineFrame(Totals& totals);
     Totals RunScene(int frames, D3DCallTimer* timer);

@@ -30,6 +30,10 @@ const unsigned kHeight = 1024;
 const DWORD kFrameSleepMs = 30;
 // Growth is judged from here on: the first minute holds the start-up's caches filling.
 const double kSettledSeconds = 60.0;
+// The slide show of every gallery document: each slide's show time and its two fades of a second.
+const double kGallerySlideSeconds = VO_BENCH_GALLERY_SHOW_SECONDS + 2.0;
+// From the saver's start to its first frame: the splash and the document's load.
+const double kSaverStartSeconds = 10.0;
 
 const std::vector<uint8_t>* s_document = nullptr;
 
@@ -98,7 +102,7 @@ unsigned long CountHandlesInSystemList(DWORD processId)
 
 template <class Field>
 void PrintSeries(const std::string& name, const std::string& unit, const std::vector<Field>& values,
-                 const std::vector<double>& seconds)
+                 const std::vector<double>& seconds, double settledSeconds, const std::string& settledName)
 {
     if (values.empty())
         return;
@@ -106,15 +110,16 @@ void PrintSeries(const std::string& name, const std::string& unit, const std::ve
     FigureLog::Count("soak." + name + ".largest",
                      static_cast<int64_t>(*std::max_element(values.begin(), values.end())), unit);
     FigureLog::Count("soak." + name + ".last", static_cast<int64_t>(values.back()), unit);
-    // From the first sample after the first minute to the largest one after it.
+    // From the first sample after the settling time (the first minute, or the first round of a
+    // slide show) to the largest one after it.
     size_t settled = 0;
-    while (settled < seconds.size() && seconds[settled] < kSettledSeconds)
+    while (settled < seconds.size() && seconds[settled] < settledSeconds)
         ++settled;
     if (settled < values.size()) {
         const int64_t base = static_cast<int64_t>(values[settled]);
         const int64_t top = static_cast<int64_t>(*std::max_element(values.begin() + settled, values.end()));
-        FigureLog::Count("soak." + name + ".after_first_minute", base, unit);
-        FigureLog::Count("soak." + name + ".growth_after_first_minute", top - base, unit);
+        FigureLog::Count("soak." + name + ".after_" + settledName, base, unit);
+        FigureLog::Count("soak." + name + ".growth_after_" + settledName, top - base, unit);
     }
     // The same over the second half of the run: a leak keeps climbing there, a cache that fills
     // at start-up does not.
@@ -131,6 +136,11 @@ void PrintSeries(const std::string& name, const std::string& unit, const std::ve
 SoakBenchmark::SoakBenchmark(double minutes, double intervalSeconds, Subject subject)
     : m_minutes(minutes), m_interval(intervalSeconds), m_subject(subject)
 {
+}
+
+double SoakBenchmark::SettledSeconds() const
+{
+    return m_roundSeconds > 0.0 ? kSaverStartSeconds + m_roundSeconds : kSettledSeconds;
 }
 
 SoakBenchmark::Sample SoakBenchmark::Take(void* process, double seconds)
@@ -155,11 +165,17 @@ SoakBenchmark::Sample SoakBenchmark::Take(void* process, double seconds)
 
 void SoakBenchmark::Run()
 {
+    if (m_subject == Subject::kEveryClass) {
+        RunGalleryShow();
+        Print();
+        return;
+    }
     const std::vector<uint8_t> embedded = SceneDocuments::Embedded();
     if (m_subject == Subject::kSaver || (m_subject == Subject::kChosen && !embedded.empty())) {
         if (embedded.empty())
             FigureLog::Note("GlimmerSaver.scr holds no \"QNT\" resource 107: its test mode shows the error box");
-        RunSaver();
+        FigureLog::Note("soak: GlimmerSaver.scr /t for " + Minutes(m_minutes));
+        RunSaver(SceneDocuments::SaverPath());
     } else if (!embedded.empty()) {
         RunInProcess(embedded, "the embedded document");
     } else {
@@ -170,11 +186,34 @@ void SoakBenchmark::Run()
     Print();
 }
 
-void SoakBenchmark::RunSaver()
+void SoakBenchmark::RunGalleryShow()
 {
-    FigureLog::Note("soak: GlimmerSaver.scr /t for " + Minutes(m_minutes));
+    const std::vector<uint8_t> show = SceneDocuments::Assembled("GalleryShow.bin");
+    const size_t slides = SceneDocuments::Gallery().size();
+    if (show.empty() || slides == 0) {
+        FigureLog::Note("soak: GalleryShow.bin or the gallery's document list is missing");
+        return;
+    }
+    std::string why;
+    const std::wstring saver = MakeSaverCopyPlaying(show, BuiltProgramPath(L"bench-savers"), L"GalleryShow.scr", &why);
+    if (saver.empty()) {
+        FigureLog::Note("soak: no saver playing the gallery's slide show: " + why);
+        return;
+    }
+    m_roundSeconds = static_cast<double>(slides) * kGallerySlideSeconds;
+    char line[200];
+    std::snprintf(line, sizeof(line),
+                  "soak: every class, a saver (/t) playing the %zu gallery documents as one slide show, "
+                  "%.0f s a slide, a round every %.1f minutes, for %s",
+                  slides, kGallerySlideSeconds, m_roundSeconds / 60.0, Minutes(m_minutes).c_str());
+    FigureLog::Note(line);
+    RunSaver(saver);
+}
+
+void SoakBenchmark::RunSaver(const std::wstring& program)
+{
     ProcessRunner saver;
-    if (!saver.Start(SceneDocuments::SaverPath(), L"/t")) {
+    if (!saver.Start(program, L"/t")) {
         FigureLog::Note("soak: the saver did not start");
         return;
     }
@@ -304,7 +343,10 @@ void SoakBenchmark::Print() const
         FigureLog::Note(line);
         nextMinute += 60.0;
     }
-    PrintSeries("private_bytes", "bytes", privateBytes, seconds);
+    const std::string settledName = m_roundSeconds > 0.0 ? "first_round" : "first_minute";
+    if (m_roundSeconds > 0.0)
+        FigureLog::Figure("soak.rounds", (m_samples.back().seconds - kSaverStartSeconds) / m_roundSeconds, "count");
+    PrintSeries("private_bytes", "bytes", privateBytes, seconds, SettledSeconds(), settledName);
     if (m_compared) {
         char line[120];
         std::snprintf(line, sizeof(line), "over_baseline: both savers at %.0f s, the other playing one picture",
@@ -312,9 +354,9 @@ void SoakBenchmark::Print() const
         FigureLog::Note(line);
         FigureLog::Count("soak.private_bytes.over_baseline", m_overBaseline, "bytes");
     }
-    PrintSeries("handles", "count", handles, seconds);
-    PrintSeries("gdi_objects", "count", gdi, seconds);
-    PrintSeries("user_objects", "count", user, seconds);
+    PrintSeries("handles", "count", handles, seconds, SettledSeconds(), settledName);
+    PrintSeries("gdi_objects", "count", gdi, seconds, SettledSeconds(), settledName);
+    PrintSeries("user_objects", "count", user, seconds, SettledSeconds(), settledName);
     if (*std::max_element(gdi.begin(), gdi.end()) == 0 && *std::max_element(user.begin(), user.end()) == 0)
         FigureLog::Note("GetGuiResources reported no GDI or USER objects at all (Wine 8 does not count them)");
 }

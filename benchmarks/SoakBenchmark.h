@@ -13,8 +13,10 @@ class ProcessRunner;
 // bytes is the scene's own memory.
 class SoakBenchmark {
 public:
-    enum class Subject { kChosen, kSaver, kInProcess };
-    // kChosen: the saver when it holds its scene document, else this process.
+    enum class Subject { kChosen, kSaver, kInProcess, kEveryClass };
+    // kChosen: the saver when it holds its scene document, else this process. kEveryClass: a copy
+    // of the saver playing every gallery document as one slide show, round after round; growth is
+    // judged after the first round, in which every class has made what it keeps.
     SoakBenchmark(double minutes, double intervalSeconds, Subject subject);
     void Run();
 
@@ -28,7 +30,10 @@ private:
     };
 
     static Sample Take(void* process, double seconds);
-    void RunSaver();
+    void RunSaver(const std::wstring& program);
+    void RunGalleryShow();
+    // When start-up has settled: after the first minute, or after the first round of a slide show.
+    double SettledSeconds() const;
     // Samples the one-picture saver beside the last sample of the saver, then ends it.
     void CompareWithBaseline(ProcessRunner& baseline, void*& baselineProcess);
     void RunInProcess(const std::vector<uint8_t>& document, const std::string& label);
@@ -41,4 +46,6 @@ private:
     bool m_compared = false;
     double m_comparedAt = 0.0;
     int64_t m_overBaseline = 0;
+    // The length of one round of the gallery's slide show; 0 for other subjects.
+    double m_roundSeconds = 0.0;
 };

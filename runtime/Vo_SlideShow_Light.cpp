@@ -9,6 +9,14 @@
 #include "runtime/ScreenQuad.h"
 #include "runtime/Vo_2D_Light.h"
 
+namespace {
+
+// The overlay's triangle strip over the back buffer, and what it draws while fully transparent.
+const UINT kOverlayPrimitives = 2;
+const UINT kTransparentOverlayPrimitives = 0;
+
+}  // namespace
+
 Vo_SlideShow_Light::Vo_SlideShow_Light() : m_currentSlide(nullptr)
 {
 }
@@ -102,12 +110,18 @@ void Vo_SlideShow_Light::CreateOverlay()
     InitBackBufferQuad(quad, static_cast<float>(desc.Width), static_cast<float>(desc.Height));
     m_overlay.reset(new Vo_SimpleMesh<DX_V::PCT>());
     m_overlay->SetQuadWithColor(0x00000000, quad);
+    m_overlay->SetPrimitiveCount(kTransparentOverlayPrimitives);
 }
 
 void Vo_SlideShow_Light::SetOverlayAlpha(float alpha)
 {
-    if (m_overlay)
-        m_overlay->SetCornerAlphas(alpha, alpha, alpha, alpha);
+    if (!m_overlay)
+        return;
+    m_overlay->SetCornerAlphas(alpha, alpha, alpha, alpha);
+    // A transparent overlay blends to exactly the image under it: the layer still sets its
+    // states (the next frame's draws see them as always) but draws no primitive, which would
+    // write every pixel of the screen to no effect.
+    m_overlay->SetPrimitiveCount(AlphaByteFromFloat(alpha) ? kOverlayPrimitives : kTransparentOverlayPrimitives);
 }
 
 HRESULT Vo_SlideShow_Light::FrameMove(float time)

@@ -104,6 +104,32 @@ TEST_F(SlideShowTest, SwitchingDisablesTheUpdateOnlyObjectsOfTheSlideLeft)
     EXPECT_TRUE(Contains(back, "object 14: enable"));
 }
 
+// The overlay draws its quad only while it darkens the picture: a fully transparent one (alpha
+// byte 0) would write every pixel of the screen unchanged. Times on the slides of the fixture,
+// the first slide starting at 100 with its fade-in over (start 99).
+TEST_F(SlideShowTest, TheOverlayDrawsOnlyWhileItDarkensThePicture)
+{
+    struct Frame {
+        float time;
+        float alpha;  // worked out from the slide times
+        UINT primitives;
+    };
+    const Frame frames[] = {
+        {100.0f, 0.0f, 0},     // the first frame: the overlay starts transparent
+        {105.0f, 0.0f, 0},     // showing
+        {110.002f, 0.002f, 0}, // fading out, but 0.002 x 255 truncates to alpha byte 0
+        {110.01f, 0.01f, 2},   // byte 2
+        {110.5f, 0.5f, 2},     // half way out
+        {111.5f, 0.0f, 0},     // the second slide, without a fade-in
+    };
+    m_root->ActivateSlides();
+    for (const Frame& f : frames) {
+        m_root->FrameMove(f.time);
+        ASSERT_TRUE(m_root->Overlay());
+        EXPECT_EQ(m_root->Overlay()->PrimitiveCount(), f.primitives) << "at " << f.time << ", alpha " << f.alpha;
+    }
+}
+
 // Objects draw last to first; 13 and 11 need the background: 13 takes the image through a swap
 // and 11, the last in drawing order, ends the chain.
 TEST_F(SlideShowTest, RenderRunsTheEffectChainOverTheObjectsLastToFirst)

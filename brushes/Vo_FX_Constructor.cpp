@@ -10,6 +10,7 @@
 #include "model/Vo_DocResManager.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "runtime/PictureMesh.h"
+#include "runtime/PictureRegionScissor.h"
 #include "runtime/PicturePlacement.h"
 #include "runtime/VertexBuffers.h"
 #include "runtime/Vo_ABRender.h"
@@ -210,10 +211,27 @@ void Vo_FX_Constructor::RenderCommon(Vo_ABRender* layer)
     m_effect->SetTexture("Mask", MaskOrWhite());
     m_effect->SetTexture("Background", OutputTexture(layer));
     ID3DXEffect* effect = m_effect.Get();
-    layer->DrawStripWithEffect(layer->GetPictureMesh(), &effect);
+    PictureMesh* picture = layer->GetPictureMesh();
+    if (picture && m_mask && !IsFullImageEffect() && PaintsOnlyThroughMask()) {
+        const MaskBounds& bounds = CurrentMaskBounds();
+        PictureRegionScissor scissor(picture->World(), picture->Picture().width, picture->Picture().height,
+                                     bounds.u0, bounds.v0, bounds.u1, bounds.v1);
+        layer->DrawStripWithEffect(picture, &effect);
+    } else {
+        layer->DrawStripWithEffect(picture, &effect);
+    }
     // The image may be a texture of the layer's render-target pair: an effect that kept a
     // reference to it would make the next device reset fail.
     m_effect->SetTexture("Background", nullptr);
+}
+
+const MaskBounds& Vo_FX_Constructor::CurrentMaskBounds()
+{
+    if (m_maskBoundsOf.Get() != m_mask.Get()) {
+        m_maskBounds = FindMaskBounds(m_mask.Get());
+        m_maskBoundsOf = m_mask;
+    }
+    return m_maskBounds;
 }
 
 void Vo_FX_Constructor::DrawWithTechnique(Vo_ABRender* layer)

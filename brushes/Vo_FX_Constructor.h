@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "brushes/FXGridMesh.h"
+#include "brushes/MaskBounds.h"
 #include "model/ComRef.h"
 #include "model/MediaParamT.h"
 #include "model/MediaQuad.h"
@@ -100,11 +101,17 @@ protected:
     IDirect3DTexture9* NeutralGrey();
     // Replaces the effect (LoadResources does this with the store's effect).
     void SetEffect(const ComRef<ID3DXEffect>& effect) { m_effect = effect; }
+    // Whether the effect's "Main" pass leaves every pixel where the mask's alpha is 0 as it was
+    // (its alpha is 0 there): RenderCommon then lets the device fill only the screen rectangle of
+    // the mask's visible part.
+    virtual bool PaintsOnlyThroughMask() const { return false; }
 
     FXGridMesh m_grid;
 
 private:
     void CopyValuesFrom(const Vo_FX_Constructor& other);
+    // The visible part of the mask, worked out once per mask texture.
+    const MaskBounds& CurrentMaskBounds();
 
     MediaSpeedParam m_speed;
     MediaParamT<int> m_techniqueFlag;
@@ -119,4 +126,7 @@ private:
     ComRef<ID3DXEffect> m_effect;
     ComRef<IDirect3DTexture9> m_whiteMask;
     ComRef<IDirect3DTexture9> m_greyMap;
+    // The texture m_maskBounds was found for; held, so that its address names it.
+    ComRef<IDirect3DTexture9> m_maskBoundsOf;
+    MaskBounds m_maskBounds;
 };

@@ -17,7 +17,17 @@ void SetScaled(UINTSclaleTo<float>& param, unsigned int raw, float scale, float 
     param.SetValue(raw);
 }
 
+const int kEffectId = 90;
+
 }  // namespace
+
+bool Vo_WaterFX::PaintsOnlyThroughMask() const
+{
+    // The resource module's water effect gives every pixel the mask's alpha and its "Main" pass
+    // blends by it; an effect a document links in its place may paint elsewhere.
+    const FileLinkKey& link = EffectLink().GetKey();
+    return link.Stamp() == kEffectId && link.Path() == L"common_res.dll";
+}
 
 Vo_WaterFX::Vo_WaterFX() : m_bumpLink(89, L"common_res.dll")
 {
@@ -27,7 +37,7 @@ Vo_WaterFX::Vo_WaterFX() : m_bumpLink(89, L"common_res.dll")
     SetScaled(m_waveLength, 20, 0.0005f, 0.001f);
     SetScaled(m_shadows, 0, 0.01f, 0.0f);
     SetScaled(m_lightHeight, 0, 0.1f, 0.0f);
-    EffectLink().Assign(L"common_res.dll", 90);
+    EffectLink().Assign(L"common_res.dll", kEffectId);
     SetScaled(Speed(), 50, 0.02f, 0.0f);
     ScaleParam().SetValue(30);
     m_angle.ValueRef() = 40;

@@ -38,6 +38,9 @@ public:
     const float* BumpMatrix() const { return m_bumpMatrix; }
     const D3DXVECTOR4& Direction() const { return m_direction; }
 
+protected:
+    bool PaintsOnlyThroughMask() const override;
+
 private:
     void Bind();
     WaterShaderValues ShaderValues() const;

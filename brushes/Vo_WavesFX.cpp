@@ -7,9 +7,23 @@
 #include "model/Vo_IOF_Virtual.h"
 #include "runtime/Vo_TimeLineControl.h"
 
+namespace {
+
+const int kEffectId = 77;
+
+}  // namespace
+
+bool Vo_WavesFX::PaintsOnlyThroughMask() const
+{
+    // The resource module's waves effect gives alpha 0 wherever the mask's alpha is 0 and its
+    // "Main" pass blends by it; an effect a document links in its place may paint elsewhere.
+    const FileLinkKey& link = EffectLink().GetKey();
+    return link.Stamp() == kEffectId && link.Path() == L"common_res.dll";
+}
+
 Vo_WavesFX::Vo_WavesFX()
 {
-    EffectLink().Assign(L"common_res.dll", 77);
+    EffectLink().Assign(L"common_res.dll", kEffectId);
     Speed().ValueRef() = 25;
     Speed().OnParamChanged(nullptr);
     m_amplitude.Rescale(0.00025f, 0.0f);

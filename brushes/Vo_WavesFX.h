@@ -26,6 +26,9 @@ public:
     const D3DXVECTOR4& Direction() const { return m_direction; }
     const D3DXVECTOR4& DisplacementAxis() const { return m_axis; }
 
+protected:
+    bool PaintsOnlyThroughMask() const override;
+
 private:
     void Bind();
 

@@ -26,6 +26,7 @@
 #include "runtime/Vo_SlideContainer.h"
 #include "runtime/Vo_SlideShow_Light.h"
 #include "support/BuildFolderSceneFixture.h"
+#include "support/EffectTesting.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -150,6 +151,74 @@ TEST_F(BrushesInDocumentTest, TheLayerDrawsTheBrushes)
         }
     }
     EXPECT_GT(movedRows, 0) << "the waves moved no row";
+}
+
+// The water brush as it drew before it kept to its mask's part of the screen: it lets the device
+// fill the whole picture quad.
+class WaterOverTheWholePicture : public Vo_WaterFX {
+public:
+    explicit WaterOverTheWholePicture(const Vo_WaterFX& water) : Vo_WaterFX(water) {}
+
+protected:
+    bool PaintsOnlyThroughMask() const override { return false; }
+};
+
+// With a mask that shows through one block of the picture, the water brush lets the device fill
+// only around that block, and every pixel comes out as when it filled the whole picture.
+TEST_F(BrushesInDocumentTest, TheWaterBrushFillsOnlyWhereItsMaskShowsThrough)
+{
+    m_root->ActivateSlides();
+    m_root->SetPicturePosition(ScreenView::kStretch);
+    DrawFrame(100.0f);
+    ASSERT_FALSE(HasFatalFailure());
+    Vo_WaterFX* water = BrushOf<Vo_WaterFX>(1);
+    ASSERT_TRUE(water);
+    // Opaque over texels 16..23 x 40..47 of a 64 x 64 mask: pixels 16..23 x 40..47 of the target
+    // with the picture stretched over it.
+    MaskSlot block = effect_testing::MakeTexture(Device(), 64, 64, [](unsigned x, unsigned y) {
+        return (x >= 16 && x < 24 && y >= 40 && y < 48) ? 0xFFFFFFFFu : 0x00FFFFFFu;
+    });
+    ASSERT_TRUE(block);
+    water->SetMask(&block);
+    WaterOverTheWholePicture whole(*water);
+    CountedHandle<Vo_2D_Light> layer = Slide().GetLight();
+    ASSERT_TRUE(layer);
+
+    // One brush drawn alone over a cleared target: its pixels, and how many the device wrote.
+    auto drawAlone = [&](Vo_FX_Constructor& brush, DWORD& written) {
+        ComRef<IDirect3DQuery9> query;
+        EXPECT_EQ(Device()->CreateQuery(D3DQUERYTYPE_OCCLUSION, query.Receive()), D3D_OK);
+        if (!query)
+            return std::vector<uint32_t>();
+        Device()->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF204060, 1.0f, 0);
+        Device()->BeginScene();
+        query->Issue(D3DISSUE_BEGIN);
+        brush.Render(layer.Get());
+        query->Issue(D3DISSUE_END);
+        Device()->EndScene();
+        HRESULT hr;
+        while ((hr = query->GetData(&written, sizeof(written), D3DGETDATA_FLUSH)) == S_FALSE)
+            YieldProcessor();
+        EXPECT_EQ(hr, S_OK);
+        return ReadBack();
+    };
+    DWORD limitedPixels = 0, wholePixels = 0;
+    const std::vector<uint32_t> limited = drawAlone(*water, limitedPixels);
+    const std::vector<uint32_t> everywhere = drawAlone(whole, wholePixels);
+    ASSERT_EQ(limited.size(), size_t(kSize) * kSize);
+    ASSERT_EQ(everywhere.size(), limited.size());
+
+    EXPECT_EQ(wholePixels, DWORD(kSize) * kSize);
+    // The block and a margin around it: mask texels 15..24 and a pixel more each way.
+    EXPECT_GE(limitedPixels, DWORD(8 * 8));
+    EXPECT_LE(limitedPixels, DWORD(12 * 12));
+    int differing = 0;
+    for (size_t i = 0; i < limited.size(); ++i)
+        if (limited[i] != everywhere[i])
+            ++differing;
+    EXPECT_EQ(differing, 0);
+    // The brush did paint the block.
+    EXPECT_NE(limited[size_t(44) * kSize + 20] & 0x00FFFFFFu, 0x00204060u);
 }
 
 }  // namespace

@@ -188,6 +188,9 @@ void FakeLake2D::LayoutReflection()
     SplitQuadAtHorizon(quad, Horizon());
     SetLakeMeshFromQuad(quad);
     PlaceTintQuads(quad);
+    // The water's top edge, where the picture's rows start to be painted over by the lake.
+    const float top = quad.corners[ScreenQuad::kTopLeft].y;
+    m_waterTopV = picture.height ? top / static_cast<float>(picture.height) : 1.0f;
 }
 
 void FakeLake2D::PlaceTintQuads(const ScreenQuad& split)
@@ -336,7 +339,8 @@ void FakeLake2D::BeginRender(int)
     if (!device)
         return;
     device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-    Vo_2D_Light::BeginRender(0);
+    // The opaque water plane paints the picture's rows below the horizon over again.
+    BeginRenderCoveredBelow(0, m_lakeMesh.VertexBuffer() ? m_waterTopV : 1.0f);
     DrawLake();
     DrawColorQuadXYZ(&m_waterTint);
     DrawColorQuadXYZ(&m_haze);

@@ -108,6 +108,8 @@ private:
     LakeWaveMatrix m_waveMatrix = {0.0f, 0.0f, 0.0f, 0.0f};
     // Six TwoTexVertex vertices, a list of two triangles: du/dv coordinates, then reflection ones.
     Vo_SimpleMesh<DX_V::PCT> m_lakeMesh;
+    // The texture row of the picture (0 at its top) where the water plane starts; 1 for none.
+    float m_waterTopV = 1.0f;
     GUID m_guid = {};
     vo_string m_name;
     bool m_flag = true;

@@ -2,6 +2,8 @@
 
 #include <d3d9.h>
 
+#include <algorithm>
+
 #include "model/ClassReaderRegistration.h"
 #include "model/CurrentDevice.h"
 #include "model/D3DResourceMakers.h"
@@ -12,6 +14,7 @@
 #include "runtime/LayerDrawing.h"
 #include "runtime/MeshInstance.h"
 #include "runtime/PicturePlacement.h"
+#include "runtime/PictureRegionScissor.h"
 #include "runtime/RenderSizeStack.h"
 #include "runtime/ScreenQuad.h"
 #include "runtime/ScreenView.h"
@@ -179,6 +182,11 @@ void Vo_2D_Light::InvalidateDeviceObjects()
 
 void Vo_2D_Light::BeginRender(int nested)
 {
+    BeginRenderCoveredBelow(nested, 1.0f);
+}
+
+void Vo_2D_Light::BeginRenderCoveredBelow(int nested, float coveredFromV)
+{
     IDirect3DDevice9* device = CurrentDevice;
     if (!device)
         return;
@@ -192,7 +200,14 @@ void Vo_2D_Light::BeginRender(int nested)
         return;
     device->SetTexture(0, m_pictureMesh.Texture());
     m_pictureMesh.BindWorldStream();
-    device->DrawPrimitive(m_pictureMesh.PrimitiveType(), 0, m_pictureMesh.PrimitiveCount());
+    if (coveredFromV < 1.0f) {
+        const TextureInfo& picture = m_pictureMesh.Picture();
+        PictureRegionScissor scissor(m_pictureMesh.World(), picture.width, picture.height, 0.0f, 0.0f, 1.0f,
+                                     std::max(coveredFromV, 0.0f));
+        device->DrawPrimitive(m_pictureMesh.PrimitiveType(), 0, m_pictureMesh.PrimitiveCount());
+    } else {
+        device->DrawPrimitive(m_pictureMesh.PrimitiveType(), 0, m_pictureMesh.PrimitiveCount());
+    }
 }
 
 void Vo_2D_Light::EndRender(int nested)

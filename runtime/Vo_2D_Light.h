@@ -98,6 +98,10 @@ protected:
     // Takes a reference to the texture and lets the previous one go; variants that finish the
     // frame themselves hand their post effect the image drawn so far through it.
     void SetOutputTexture(IDirect3DTexture9* texture);
+    // BeginRender for a variant that paints every pixel of the picture below texture row
+    // coveredFromV (0 at its top edge, 1 at its bottom) over again, opaque: the picture's rows
+    // below it are left to that draw, so the device fills them once.
+    void BeginRenderCoveredBelow(int nested, float coveredFromV);
 
 private:
     void BindPictureObserver();

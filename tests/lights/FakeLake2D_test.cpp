@@ -284,6 +284,36 @@ TEST_F(LakeOnDevice, WithZeroDuDvTheWaterIsTheExactMirrorOfTheBandAbove)
     SaveTarget("lake_mirror");
 }
 
+// The opaque water plane paints the picture's rows below the horizon over again, so the picture
+// is drawn only down to the horizon and a row beyond. Pixels the frame writes: the picture's rows
+// 0 to 48 (49 x 64), the water band and its tint (rows 48 to 63, 16 x 64 each) and the haze band
+// above the horizon (the reflection offset of 7 rows, 7 x 64); the whole picture would add 15 rows.
+TEST_F(LakeOnDevice, ThePictureIsDrawnOnlyDownToTheWater)
+{
+    SetPicture(Gradient);
+    Show(3.0f);
+    ComRef<IDirect3DQuery9> query;
+    ASSERT_EQ(Device()->CreateQuery(D3DQUERYTYPE_OCCLUSION, query.Receive()), D3D_OK);
+    ASSERT_EQ(Device()->BeginScene(), D3D_OK);
+    query->Issue(D3DISSUE_BEGIN);
+    m_layer->BeginRender(0);
+    query->Issue(D3DISSUE_END);
+    Device()->EndScene();
+    DWORD written = 0;
+    HRESULT hr;
+    while ((hr = query->GetData(&written, sizeof(written), D3DGETDATA_FLUSH)) == S_FALSE)
+        YieldProcessor();
+    ASSERT_EQ(hr, S_OK);
+    EXPECT_GE(written, DWORD(kSize) * (48 + 16 + 16 + 7));
+    EXPECT_LE(written, DWORD(kSize) * (49 + 16 + 16 + 7));
+    // The rows on both sides of the horizon are still the picture and its mirror.
+    m_pixels = ReadBack();
+    for (unsigned x = 2; x < 62; x += 5) {
+        EXPECT_TRUE(ColorsNear(At(x, 47), Gradient(x, 47), 40)) << x << std::hex << " " << At(x, 47);
+        EXPECT_NE(At(x, 48), 0x00F00FFFu) << x;
+    }
+}
+
 TEST_F(LakeOnDevice, AGuidWithoutPictureGivesAStillMirror)
 {
     SetPicture(Gradient);

@@ -7,7 +7,7 @@
 //   GlimmerBench --readbacks FILE [--readback-frames N] [--readback-images FOLDER] [--gallery-only NAME]
 //       hashes of fixed-time frames of the embedded scene, the gallery documents and the gallery's
 //       slide show, one line a frame, to compare two builds' frames
-//   GlimmerBench --soak MINUTES [--interval SECONDS] [--in-process | --saver | --every-class]
+//   GlimmerBench --soak MINUTES [--interval SECONDS] [--in-process | --saver] [--every-class]
 #include <windows.h>
 
 #include <algorithm>
@@ -38,6 +38,7 @@ struct Options {
     std::string readbackImages;
     int readbackFrames = 40;
     SoakBenchmark::Subject subject = SoakBenchmark::Subject::kChosen;
+    bool everyClass = false;
 };
 
 std::string NarrowText(const std::wstring& text)
@@ -71,7 +72,7 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options)
         else if (arg == L"--saver")
             options.subject = SoakBenchmark::Subject::kSaver;
         else if (arg == L"--every-class")
-            options.subject = SoakBenchmark::Subject::kEveryClass;
+            options.everyClass = true;
         else
             return false;
     }
@@ -159,7 +160,7 @@ int wmain(int argc, wchar_t** argv)
     if (!ParseOptions(argc, argv, options)) {
         std::fputs("usage: GlimmerBench [--frames N] [--gallery-frames N] [--gallery-only NAME] | --soak MINUTES "
                    "[--interval SECONDS] "
-                   "[--in-process | --saver | --every-class] | --readbacks FILE [--readback-frames N] "
+                   "[--in-process | --saver] [--every-class] | --readbacks FILE [--readback-frames N] "
                    "[--readback-images FOLDER] [--gallery-only NAME]\n",
                    stderr);
         return 2;
@@ -168,7 +169,7 @@ int wmain(int argc, wchar_t** argv)
     if (!options.readbacks.empty())
         return WriteReadbacks(options);
     if (options.soakMinutes > 0.0) {
-        SoakBenchmark(options.soakMinutes, options.interval, options.subject).Run();
+        SoakBenchmark(options.soakMinutes, options.interval, options.subject, options.everyClass).Run();
         return 0;
     }
     const bool galleryOnly = !options.galleryOnly.empty();

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "benchmarks/AllocationCounter.h"
 #include "benchmarks/BenchDevice.h"
 #include "benchmarks/FigureLog.h"
 #include "benchmarks/FrameClock.h"
@@ -133,8 +134,8 @@ void PrintSeries(const std::string& name, const std::string& unit, const std::ve
 
 }  // namespace
 
-SoakBenchmark::SoakBenchmark(double minutes, double intervalSeconds, Subject subject)
-    : m_minutes(minutes), m_interval(intervalSeconds), m_subject(subject)
+SoakBenchmark::SoakBenchmark(double minutes, double intervalSeconds, Subject subject, bool everyClass)
+    : m_minutes(minutes), m_interval(intervalSeconds), m_subject(subject), m_everyClass(everyClass)
 {
 }
 
@@ -165,7 +166,7 @@ SoakBenchmark::Sample SoakBenchmark::Take(void* process, double seconds)
 
 void SoakBenchmark::Run()
 {
-    if (m_subject == Subject::kEveryClass) {
+    if (m_everyClass) {
         RunGalleryShow();
         Print();
         return;
@@ -194,19 +195,26 @@ void SoakBenchmark::RunGalleryShow()
         FigureLog::Note("soak: GalleryShow.bin or the gallery's document list is missing");
         return;
     }
+    m_roundSeconds = static_cast<double>(slides) * kGallerySlideSeconds;
+    const bool inProcess = m_subject == Subject::kInProcess;
+    char line[200];
+    std::snprintf(line, sizeof(line),
+                  "soak: every class, %s the %zu gallery documents as one slide show, "
+                  "%.0f s a slide, a round every %.1f minutes",
+                  inProcess ? "this process playing" : "a saver (/t) playing", slides, kGallerySlideSeconds,
+                  m_roundSeconds / 60.0);
+    FigureLog::Note(line);
+    if (inProcess) {
+        RunInProcess(show, "GalleryShow.bin");
+        return;
+    }
     std::string why;
     const std::wstring saver = MakeSaverCopyPlaying(show, BuiltProgramPath(L"bench-savers"), L"GalleryShow.scr", &why);
     if (saver.empty()) {
         FigureLog::Note("soak: no saver playing the gallery's slide show: " + why);
         return;
     }
-    m_roundSeconds = static_cast<double>(slides) * kGallerySlideSeconds;
-    char line[200];
-    std::snprintf(line, sizeof(line),
-                  "soak: every class, a saver (/t) playing the %zu gallery documents as one slide show, "
-                  "%.0f s a slide, a round every %.1f minutes, for %s",
-                  slides, kGallerySlideSeconds, m_roundSeconds / 60.0, Minutes(m_minutes).c_str());
-    FigureLog::Note(line);
+    FigureLog::Note("soak: GalleryShow.scr /t for " + Minutes(m_minutes));
     RunSaver(saver);
 }
 
@@ -299,6 +307,7 @@ void SoakBenchmark::RunInProcess(const std::vector<uint8_t>& document, const std
     for (double now = start; now < end; now = FrameClock::WallSeconds()) {
         if (now >= next) {
             m_samples.push_back(Take(GetCurrentProcess(), now - start));
+            m_samples.back().sceneHeapBytes = AllocationCounter::Totals().liveBytes;
             next += m_interval;
         }
         Sleep(kFrameSleepMs);
@@ -308,6 +317,8 @@ void SoakBenchmark::RunInProcess(const std::vector<uint8_t>& document, const std
         ++frames;
     }
     m_samples.push_back(Take(GetCurrentProcess(), FrameClock::WallSeconds() - start));
+    m_samples.back().sceneHeapBytes = AllocationCounter::Totals().liveBytes;
+    m_sceneHeapCounted = true;
     FigureLog::Count("soak.frames", frames, "count");
     scene->ReleaseScene();
     scene.reset();
@@ -324,12 +335,14 @@ void SoakBenchmark::Print() const
     std::vector<double> seconds;
     std::vector<uint64_t> privateBytes;
     std::vector<unsigned long> handles, gdi, user;
+    std::vector<int64_t> sceneHeap;
     for (const Sample& s : m_samples) {
         seconds.push_back(s.seconds);
         privateBytes.push_back(s.privateBytes);
         handles.push_back(s.handles);
         gdi.push_back(s.gdiObjects);
         user.push_back(s.userObjects);
+        sceneHeap.push_back(s.sceneHeapBytes);
     }
     // The course of the run, one note a minute, to tell a steady climb from one step.
     double nextMinute = 0.0;
@@ -357,6 +370,10 @@ void SoakBenchmark::Print() const
     PrintSeries("handles", "count", handles, seconds, SettledSeconds(), settledName);
     PrintSeries("gdi_objects", "count", gdi, seconds, SettledSeconds(), settledName);
     PrintSeries("user_objects", "count", user, seconds, SettledSeconds(), settledName);
+    // Of the private bytes, what the scene code itself holds (its operator new, in process only):
+    // Wine's, Mesa's and D3DX's own heaps are the rest.
+    if (m_sceneHeapCounted)
+        PrintSeries("scene_heap_bytes", "bytes", sceneHeap, seconds, SettledSeconds(), settledName);
     if (*std::max_element(gdi.begin(), gdi.end()) == 0 && *std::max_element(user.begin(), user.end()) == 0)
         FigureLog::Note("GetGuiResources reported no GDI or USER objects at all (Wine 8 does not count them)");
 }

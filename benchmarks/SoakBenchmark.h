@@ -13,11 +13,12 @@ class ProcessRunner;
 // bytes is the scene's own memory.
 class SoakBenchmark {
 public:
-    enum class Subject { kChosen, kSaver, kInProcess, kEveryClass };
-    // kChosen: the saver when it holds its scene document, else this process. kEveryClass: a copy
-    // of the saver playing every gallery document as one slide show, round after round; growth is
+    enum class Subject { kChosen, kSaver, kInProcess };
+    // kChosen: the saver when it holds its scene document, else this process. everyClass: every
+    // gallery document as one slide show, round after round, in a copy of the saver (or, with
+    // kInProcess, in this process, where the scene code's own heap is counted too); growth is
     // judged after the first round, in which every class has made what it keeps.
-    SoakBenchmark(double minutes, double intervalSeconds, Subject subject);
+    SoakBenchmark(double minutes, double intervalSeconds, Subject subject, bool everyClass);
     void Run();
 
 private:
@@ -27,6 +28,7 @@ private:
         unsigned long handles = 0;
         unsigned long gdiObjects = 0;
         unsigned long userObjects = 0;
+        int64_t sceneHeapBytes = 0;  // the scene code's live operator new bytes, in process only
     };
 
     static Sample Take(void* process, double seconds);
@@ -42,10 +44,12 @@ private:
     double m_minutes;
     double m_interval;
     Subject m_subject;
+    bool m_everyClass;
     std::vector<Sample> m_samples;
     bool m_compared = false;
     double m_comparedAt = 0.0;
     int64_t m_overBaseline = 0;
     // The length of one round of the gallery's slide show; 0 for other subjects.
     double m_roundSeconds = 0.0;
+    bool m_sceneHeapCounted = false;
 };

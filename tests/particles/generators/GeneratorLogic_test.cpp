@@ -1,5 +1,6 @@
 // Generator behaviour without a device: sparkle phases and cycles, smoke emission, frame stepping
-// of the animated quad, and the fan of rays with the rand() state it leaves behind.
+// of the animated quad, and the fan of rays, the one a seed gives and the rand() state it leaves
+// behind.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,6 +13,7 @@
 #include "particles/generators/Vo_StaticAnimation.h"
 #include "runtime/Vo_IndexedMesh.h"
 #include "runtime/Vo_TimeLineControl.h"
+#include "support/CrtRandom.h"
 
 namespace {
 
@@ -433,6 +435,38 @@ TEST(RadialRaysTest, RandomFanIsStableAndRandIsReseeded)
     std::srand(5);
     rays.BuildRays(nullptr);
     EXPECT_EQ(std::rand(), secondOfFive);
+}
+
+// The fan of seed 2026: three rays of length 100 and width 10 with minimum length raw 50
+// (m' = 0.5), so each ray is k = 0.5 + 0.5 x rand() / 32767 long and wide and turns the next by
+// 0.5 to 1.5 regular steps (2 pi / 3). Ends (from the origin) and widths worked out once from
+// those steps with msvcrt's rand(), two draws a ray; the next draw is the seventh value.
+TEST(RadialRaysTest, SeededFanFollowsItsDraws)
+{
+    ASSERT_TRUE(RandIsMsvcrtSequence());
+    Vo_RadialRays rays = MakeRays(3);
+    rays.Random().ValueRef() = 1;
+    rays.Seed().ValueRef() = 2026;
+    rays.MinimumLength().SetValue(50);
+    const struct {
+        float x, y, width;
+    } expected[] = {
+        {60.1535f, 0.0f, 6.0154f},
+        {-52.9481f, 24.2897f, 5.8254f},
+        {38.7824f, -32.0372f, 5.0304f},
+    };
+    std::srand(2026);
+    DX_V::PCT vertices[12] = {};
+    rays.FillRays(vertices, 3);
+    EXPECT_EQ(std::rand(), 22735);
+    for (unsigned i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const D3DXVECTOR3 end = RayEnd(vertices, i);
+        EXPECT_NEAR(end.x, expected[i].x, 2e-3f);
+        EXPECT_NEAR(end.y, expected[i].y, 2e-3f);
+        const float width = std::hypot(vertices[4 * i].x - vertices[4 * i + 1].x, vertices[4 * i].y - vertices[4 * i + 1].y);
+        EXPECT_NEAR(width, expected[i].width, 2e-3f);
+    }
 }
 
 TEST(RadialRaysTest, NoRaysNoDivision)

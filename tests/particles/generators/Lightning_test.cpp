@@ -5,7 +5,9 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "model/ClassReaderRegistries.h"
@@ -15,6 +17,7 @@
 #include "runtime/AnimationState.h"
 #include "runtime/Noise.h"
 #include "runtime/Vo_TimeLineControl.h"
+#include "support/CrtRandom.h"
 #include "support/QueuedStream.h"
 #include "support/RegistryReading.h"
 
@@ -287,6 +290,62 @@ TEST_F(LightningTest, SameSeedSameBolt)
     std::srand(7);
     m_bolt.Regenerate();
     EXPECT_NE(positions(m_bolt.Bolt()), first);
+}
+
+// The bolt of seed 4254 from (10, 40) to (190, 100): one pass of jitter 0.2, two branch slots and
+// one sub-branch slot (branch length 0.6, angle 30 x 0.0157 rad), tip factor 0.6. The nodes
+// (depth, position, width factor, fade), each followed by its branch, were worked out once from
+// the growth's steps with msvcrt's rand(); the next draw after the growth is 4688.
+TEST_F(LightningTest, SeededBoltFollowsItsDraws)
+{
+    ASSERT_TRUE(RandIsMsvcrtSequence());
+    m_bolt.Start().ValueRef() = D3DXVECTOR3(10, 40, 0);
+    m_bolt.End().ValueRef() = D3DXVECTOR3(190, 100, 0);
+    m_bolt.Passes().ValueRef() = 1;
+    m_bolt.Jitter().SetValue(50);
+    m_bolt.Branches().ValueRef() = 2;
+    m_bolt.SubBranches().ValueRef() = 1;
+    m_bolt.Twigs().ValueRef() = 0;
+    m_bolt.BranchLength().SetValue(60);
+    m_bolt.BranchAngle().SetValue(30);
+    m_bolt.TipFactor().SetValue(40);
+    m_bolt.Seed().ValueRef() = 4254;
+    m_bolt.Regenerate();
+    EXPECT_EQ(std::rand(), 4688);
+
+    struct Node {
+        int depth;
+        float x, y, width, fade;
+    };
+    const Node expected[] = {
+        {0, 10.0000f, 40.0000f, 0.900000f, 1.000000f},
+        {0, 65.3730f, 74.8810f, 0.800000f, 0.666667f},
+        {1, 65.3730f, 74.8810f, 0.640000f, 0.666667f},
+        {2, 65.3730f, 74.8810f, 0.512000f, 0.666667f},
+        {2, 73.8999f, 94.7150f, 0.384000f, 0.000000f},
+        {1, 100.4918f, 104.0748f, 0.480000f, 0.000000f},
+        {0, 124.7730f, 94.6810f, 0.700000f, 0.333333f},
+        {1, 124.7730f, 94.6810f, 0.560000f, 0.333333f},
+        {1, 137.6924f, 103.4116f, 0.420000f, 0.000000f},
+        {0, 157.8733f, 97.3802f, 0.600000f, 0.000000f},
+    };
+    std::vector<Node> grown;
+    auto walk = [&grown](const std::vector<BoltNode>& chain, int depth, auto& self) -> void {
+        for (const BoltNode& node : chain) {
+            grown.push_back({depth, node.position.x, node.position.y, node.width, node.fade});
+            self(node.branch, depth + 1, self);
+        }
+    };
+    walk(m_bolt.Bolt(), 0, walk);
+    ASSERT_EQ(grown.size(), std::size(expected));
+    for (size_t i = 0; i < grown.size(); ++i) {
+        SCOPED_TRACE("node " + std::to_string(i));
+        EXPECT_EQ(grown[i].depth, expected[i].depth);
+        EXPECT_NEAR(grown[i].x, expected[i].x, 2e-3f);
+        EXPECT_NEAR(grown[i].y, expected[i].y, 2e-3f);
+        EXPECT_NEAR(grown[i].width, expected[i].width, 1e-5f);
+        EXPECT_NEAR(grown[i].fade, expected[i].fade, 1e-5f);
+    }
 }
 
 // Branches: none without first-level slots; first-level ones without children when there are no

@@ -1,10 +1,12 @@
 // Effect-quad objects drawn on a real device from stored scenes: the static text's glyphs inside
-// its quad and nowhere else. The effects come from common_res.dll in the build folder.
+// its quad and nowhere else, the letter the right way up and round, and the explosion's quad. The
+// effects come from common_res.dll in the build folder.
 #include <windows.h>
 #include <d3dx9.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -47,8 +49,58 @@ protected:
     }
 };
 
-// "HH" in red, centred in the quad of 48 x 24 around (32, 32): red glyph pixels inside, the
-// picture everywhere outside; with an empty text the quad shows only its cleared target.
+constexpr unsigned kSize = DeviceFixture::kSize;
+
+// Whether the text's ink reached the pixel: red well above the picture's 0x40. The glyphs' thin
+// strokes are blended over the picture, too pale for IsRed.
+bool IsInked(uint32_t pixel)
+{
+    return ((pixel >> 16) & 0xFF) >= 0x90;
+}
+
+// The inked pixels' bounding box in the target, and whether the ink of its bottom quarter lies in
+// its left half only and some ink of its top quarter in its right half: an upright "F" drawn the
+// right way round (its stem on the left, its top bar reaching right). Mirrored, upside down or
+// turned, one of the two fails.
+struct InkShape {
+    unsigned left = kSize, top = kSize, right = 0, bottom = 0;
+    bool bottomOnlyLeft = true;
+    bool topReachesRight = false;
+};
+
+InkShape ShapeOfInk(const std::vector<uint32_t>& pixels)
+{
+    InkShape shape;
+    for (unsigned y = 0; y < kSize; ++y) {
+        for (unsigned x = 0; x < kSize; ++x) {
+            if (!IsInked(pixels[y * kSize + x]))
+                continue;
+            shape.left = std::min(shape.left, x);
+            shape.right = std::max(shape.right, x);
+            shape.top = std::min(shape.top, y);
+            shape.bottom = std::max(shape.bottom, y);
+        }
+    }
+    if (shape.right < shape.left)
+        return shape;
+    const unsigned middleX = (shape.left + shape.right) / 2;
+    const unsigned height = shape.bottom - shape.top + 1;
+    for (unsigned y = shape.top; y <= shape.bottom; ++y) {
+        for (unsigned x = shape.left; x <= shape.right; ++x) {
+            if (!IsInked(pixels[y * kSize + x]) || x <= middleX)
+                continue;
+            if (4 * (shape.bottom - y) < height)
+                shape.bottomOnlyLeft = false;
+            if (4 * (y - shape.top) < height)
+                shape.topReachesRight = true;
+        }
+    }
+    return shape;
+}
+
+// "F" in red, centred in the quad of 48 x 24 around (32, 32): red glyph pixels inside, the
+// picture everywhere outside, and the letter upright and the right way round; with an empty text
+// the quad shows only its cleared target.
 TEST_F(EffectQuadDocumentTest, TextDrawsRedGlyphsInsideItsQuad)
 {
     LoadOneSlide(L"TextSlide.bin", 1);
@@ -72,6 +124,15 @@ TEST_F(EffectQuadDocumentTest, TextDrawsRedGlyphsInsideItsQuad)
     const int red = RedInsideOnly(8, 20, 56, 44);
     EXPECT_GE(red, 20) << "glyph pixels of the text";
     EXPECT_LT(red, 48 * 24 / 2) << "the glyphs, not the whole quad";
+    const InkShape shape = ShapeOfInk(ReadBack());
+    EXPECT_LE(shape.left, shape.right) << "no ink";
+    EXPECT_GE(shape.bottom - shape.top, 10u) << "a letter some 14 pixels high";
+    EXPECT_GE(shape.right - shape.left, 6u) << "and some 9 wide";
+    EXPECT_TRUE(shape.bottomOnlyLeft) << "the foot of the letter is its stem alone, on the left";
+    EXPECT_TRUE(shape.topReachesRight) << "the top bar reaches right";
+    // Centred in the quad, give or take the glyph's side bearings.
+    EXPECT_NEAR((shape.left + shape.right) / 2.0, 32.0, 4.0);
+    EXPECT_NEAR((shape.top + shape.bottom) / 2.0, 32.0, 4.0);
     if (HasFailure())
         SaveTarget("StaticText");
 

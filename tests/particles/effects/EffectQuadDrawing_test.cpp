@@ -1,19 +1,24 @@
 // Effect-quad objects drawn on a real device from stored scenes: the static text's glyphs inside
-// its quad and nowhere else, the letter the right way up and round, and the explosion's quad. The
-// effects come from common_res.dll in the build folder.
+// its quad and nowhere else, the letter the right way up and round, the explosion's quad and the
+// values it gives its effect. The effects come from common_res.dll in the build folder.
 #include <windows.h>
 #include <d3dx9.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "model/RenderTargetPair.h"
+#include "particles/effects/Vo_ExplosionConstructor.h"
 #include "particles/effects/Vo_FXObj.h"
 #include "particles/effects/Vo_StaticTextConstructor.h"
+#include "particles/sprites/SpriteParticle.h"
 #include "support/BuildFolderSceneFixture.h"
+#include "support/CrtRandom.h"
+#include "support/EffectTesting.h"
 
 namespace {
 
@@ -194,6 +199,64 @@ TEST_F(EffectQuadDocumentTest, ExplosionBurnsItsQuadOnly)
     }
     if (HasFailure())
         SaveTarget("Explosion");
+}
+
+// The values the explosion gives its effect a frame after its noise offsets rolled over, worked
+// out by hand. Seed 9: msvcrt's rand() gives the pairs (68, 6151) and (18175, 22398), / 32767. The
+// object's clock (speed raw 100: twice the scene time) reaches 0.4, 0.8, 1.2 and 1.6 in frames of
+// 0.2 s; making the object took the first pair, the clock passing 1 rolls it over to the second,
+// and the fraction is 0.6. The drift clock (raw 50: 0.25 x its steps, each clamped to 0.2) stands
+// at 0.2, along the angle 30 degrees: (-cos 30, sin 30) x 0.2 = (-0.173205, 0.1).
+TEST_F(EffectQuadDocumentTest, ExplosionEffectValuesWhileItDrifts)
+{
+    ASSERT_TRUE(RandIsMsvcrtSequence());
+    // The slide makes its store current, through which the explosion finds the module's effect.
+    LoadOneSlide(L"ExplosionSlide.bin", 1);
+    if (HasFatalFailure())
+        return;
+    Vo_ExplosionConstructor description;
+    description.DriftDirection().ValueRef() = 30;
+    description.Seed().ValueRef() = 9;
+    description.Colour().ValueRef() = 0x00336699;
+    description.Colour2().ValueRef() = 0x00CCFF00;
+    description.EffectLink().Assign(L"common_res.dll", 163);
+    // The copy takes the drift axes from the angle, as the runtime object's copy does.
+    std::unique_ptr<Vo_ParticleSystemCtrl> clone(description.Clone());
+    auto* explosion = dynamic_cast<Vo_ExplosionConstructor*>(clone.get());
+    ASSERT_NE(explosion, nullptr);
+    explosion->ResolveEffect();
+    ID3DXEffect* effect = explosion->Effect();
+    ASSERT_NE(effect, nullptr) << "the explosion effect did not load from the module";
+
+    SpriteParticle p = {};
+    InitSpriteParticle(p, *explosion);
+    ResetSpriteParticle(p, *explosion);
+    for (const float t : {0.2f, 0.4f, 0.6f, 0.8f}) {
+        explosion->UpdateSpeed(t);
+        explosion->UpdateParticle(p);
+        ASSERT_TRUE(explosion->SetEffectParams(nullptr));
+    }
+
+    const struct {
+        const char* name;
+        std::vector<float> expected;
+    } rows[] = {
+        {"noise_shift", {-0.171130f, 0.287719f, 0.381469f, 0.783554f}},
+        {"noise_params", {0.79f, 0.15f, 0.42f}},
+        {"time", {0.6f, 0.4f}},
+        {"phase_3rd", {0.0f, 1.0f}},
+        {"color1", {0.6f, 0.4f, 0.2f}},
+        {"color2", {0.0f, 1.0f, 0.8f}},
+    };
+    for (const auto& row : rows) {
+        const std::vector<float> values =
+            effect_testing::EffectFloats(effect, row.name, static_cast<unsigned>(row.expected.size()));
+        for (size_t i = 0; i < values.size(); ++i)
+            EXPECT_NEAR(values[i], row.expected[i], 1e-4f) << row.name << " " << i;
+    }
+    float phase1 = -99.0f;
+    ASSERT_EQ(effect->GetFloat("phase_1st", &phase1), D3D_OK);
+    EXPECT_EQ(phase1, 0.0f);
 }
 
 }  // namespace

@@ -47,7 +47,8 @@ TEST_F(FireBrushInDocumentTest, TheRuntimeBrushHasItsEffectPicturesAndGrid)
 }
 
 // The region covers target pixels 16 to 48 each way: flames there, and outside it the picture as
-// the layer draws it with the brush switched off.
+// the layer draws it with the brush switched off. The flames rise from the region's bottom edge;
+// its top corners lie above every tongue, and there the density must not tint the picture either.
 TEST_F(FireBrushInDocumentTest, FlamesOnlyInsideTheRegion)
 {
     Vo_ABObj* object = Slide().DrawnObjects()[0].Get();
@@ -67,7 +68,8 @@ TEST_F(FireBrushInDocumentTest, FlamesOnlyInsideTheRegion)
         for (unsigned x = 0; x < size; ++x) {
             const uint32_t pixel = pixels[y * size + x] & 0x00FFFFFF, plain = picture[y * size + x] & 0x00FFFFFF;
             const bool outside = x < 15 || x > 48 || y < 15 || y > 48;
-            if (outside) {
+            const bool topCorner = y >= 17 && y <= 19 && ((x >= 17 && x <= 20) || (x >= 43 && x <= 46));
+            if (outside || topCorner) {
                 ASSERT_TRUE(ColorsNear(pixel, plain, 2)) << x << ", " << y << ": " << std::hex << pixel;
             } else if (x > 17 && x < 46 && y > 17 && y < 46 && !ColorsNear(pixel, plain, 24)) {
                 ++burning;

@@ -1,7 +1,7 @@
 // The fire effect ("common_res.dll" 92) on a device, against a CPU reference of its flame
-// formula: with a constant noise picture the flames are the pattern's intensity t, shifted by
-// "Density", coloured ColorK1 + t ColorK2, lifted by 0.7 + "Brightness", alpha t (under the
-// mask in "Main").
+// formula: with a constant noise picture the flames are the pattern's intensity t, grown by
+// "Density" to t (1 + Density), coloured ColorK1 + t ColorK2, lifted by 0.7 + "Brightness", alpha
+// t (under the mask in "Main"). Where the pattern does not burn, no density makes it burn.
 #include <d3dx9.h>
 
 #include <algorithm>
@@ -34,7 +34,7 @@ const FlameValues kDefaults = {{1, 0, 0}, {0, 1, 0}, 0.3, 0.0};
 // What a pixel shows when the pattern reads intensity p there and the mask weight is m.
 uint32_t ExpectedPixel(const FlameValues& f, double p, double m)
 {
-    const double t = Saturate(Saturate(p * (kNoise + 0.5)) + f.density);
+    const double t = Saturate(Saturate(p * (kNoise + 0.5)) * (1 + f.density));
     const double lift = 0.7 + f.brightness;
     const double a = t * m;
     const double cleared[3] = {((kCleared >> 16) & 0xFF) / 255.0, ((kCleared >> 8) & 0xFF) / 255.0,
@@ -155,6 +155,7 @@ TEST_F(FireEffectTest, AsEffectColoursThePatternAlongTheRamp)
         {{1, 0, 0}, {0, 1, 0}, 0.075, -0.5},   // the defaults at fade 0.5
         {{1, 0, 0}, {0, 1, 0}, 0.0, -1.0},     // fade 0: nothing burns
         {{0, 0, 1}, {1, 1, -1}, 0.6, 0.25},    // blue to white, lifted beyond 1
+        {{1, 0, 0}, {0, 1, 0}, 0.3, 1.0},      // twice as thick: the lower half burns fully
     };
     for (const FlameValues& f : cases) {
         SCOPED_TRACE(testing::Message() << "brightness " << f.brightness << " density " << f.density);

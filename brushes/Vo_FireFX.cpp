@@ -204,6 +204,9 @@ void Vo_FireFX::Render(Vo_ABRender* layer)
     // "Main" whatever the technique flag: the flames are drawn on the grid only.
     effect->SetTechnique("Main");
     layer->DrawIndexedWithEffect(&m_grid, &effect);
+    // The layer's image may be a render-target texture, which a reference kept by the effect
+    // would stop the next device reset from releasing.
+    effect->SetTexture("Background", nullptr);
 }
 
 VO_REGISTER_CONSTRUCTOR_READER(Vo_FireFX);

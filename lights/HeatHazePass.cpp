@@ -66,14 +66,17 @@ void HeatHazePass::Draw(IDirect3DTexture9* sceneTexture)
     m_effect->SetTexture("Bumpmap", m_bumpTexture.Get());
     m_effect->SetTechnique("BumpmapDistortLow2");
     UINT passes = 0;
-    if (FAILED(m_effect->Begin(&passes, 0)))
-        return;
-    for (UINT i = 0; i < passes; ++i) {
-        if (FAILED(m_effect->BeginPass(i)))
-            break;
-        m_quad.BindWorldStream();
-        device->DrawPrimitive(m_quad.PrimitiveType(), 0, m_quad.PrimitiveCount());
-        m_effect->EndPass();
+    if (SUCCEEDED(m_effect->Begin(&passes, 0))) {
+        for (UINT i = 0; i < passes; ++i) {
+            if (FAILED(m_effect->BeginPass(i)))
+                break;
+            m_quad.BindWorldStream();
+            device->DrawPrimitive(m_quad.PrimitiveType(), 0, m_quad.PrimitiveCount());
+            m_effect->EndPass();
+        }
+        m_effect->End();
     }
-    m_effect->End();
+    // The image is a texture of the layer's render-target pair: an effect that kept a reference
+    // to it would make the next device reset fail.
+    m_effect->SetTexture("SceneTex", nullptr);
 }

@@ -249,7 +249,8 @@ protected:
 };
 
 // Pictures that are missing bind nothing; the grid is the 8 x 8 grid over the region; the brush
-// draws its grid with "Main" whatever its technique flag.
+// draws its grid with "Main" whatever its technique flag, with the layer's image as "Background",
+// which the effect lets go of afterwards (it may be a render target that a reset must release).
 TEST_F(Vo_FireFXDeviceTest, DrawsItsGridWithMainAndBindsNoMissingPicture)
 {
     std::unique_ptr<WithGivenEffect<Vo_FireFX>> fire = MakeFire();
@@ -258,14 +259,23 @@ TEST_F(Vo_FireFXDeviceTest, DrawsItsGridWithMainAndBindsNoMissingPicture)
     EXPECT_EQ(fire->Grid().columns, 8);
     EXPECT_EQ(fire->Grid().IndexedPrimitiveCount(), 128u);
     fire->TechniqueFlag().SetValue(1);
+    ComRef<IDirect3DTexture9> image = effect_testing::MakeTexture(Device(), 4, 4, effect_testing::Ramp);
+    ASSERT_TRUE(image);
     RecordingLayer layer(64, 64);
+    layer.m_output = image.Get();
     fire->Render(&layer);
     ASSERT_EQ(layer.draws.size(), 1u);
     EXPECT_TRUE(layer.draws[0].indexed);
     EXPECT_EQ(layer.draws[0].technique, "Main");
+    EXPECT_EQ(layer.draws[0].background, image.Get());
     IDirect3DBaseTexture9* pattern = reinterpret_cast<IDirect3DBaseTexture9*>(1);
     m_effect->GetTexture("Pattern", &pattern);
     EXPECT_EQ(pattern, nullptr);
+    IDirect3DBaseTexture9* background = reinterpret_cast<IDirect3DBaseTexture9*>(1);
+    ASSERT_EQ(m_effect->GetTexture("Background", &background), D3D_OK);
+    EXPECT_EQ(background, nullptr);
+    if (background)
+        background->Release();
 }
 
 // In render-target mode the background scale is (1, 1), otherwise the view's scale factors.

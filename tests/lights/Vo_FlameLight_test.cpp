@@ -1,6 +1,7 @@
 #include "lights/Vo_FlameLight.h"
 
 #include <d3d9.h>
+#include <d3dx9.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -316,6 +317,27 @@ TEST_F(FlameLightOnDevice, HazeSwitchTwoDrawsNoHaze)
     ASSERT_EQ(m_pixels.size(), plain.size());
     for (size_t i = 0; i < plain.size(); ++i)
         ASSERT_TRUE(ColorsNear(m_pixels[i], plain[i], 1)) << i << std::hex << " " << m_pixels[i] << " " << plain[i];
+}
+
+// The haze pass reads the layer's render target; once the frame is drawn it must hold no
+// reference to it, or the device reset that follows a lost device fails. Without flames and with
+// a still distortion the frame after the reset, at the same time, is the one before it.
+TEST_F(FlameLightOnDevice, DrawsTheHazeAgainAfterAReset)
+{
+    SetPicture(Stripes);
+    m_layer->FlameSwitch().SetValue(0);
+    m_layer->Haze().Strength().SetValue(250);
+    m_layer->Haze().Speed().SetValue(0);
+    Show({1.0f});
+    ASSERT_TRUE(m_layer->HasOwnPostEffect());
+    const std::vector<uint32_t> before = m_pixels;
+    m_layer->InvalidateDeviceObjects();
+    ASSERT_EQ(ResetDevice(), D3D_OK);
+    m_layer->RestoreDeviceObjects();
+    DrawFrame(1.0f);
+    ASSERT_EQ(m_pixels.size(), before.size());
+    for (size_t i = 0; i < before.size(); ++i)
+        ASSERT_TRUE(ColorsNear(m_pixels[i], before[i], 1)) << i << std::hex << " " << m_pixels[i] << " " << before[i];
 }
 
 }  // namespace

@@ -287,6 +287,32 @@ TEST_F(FlameLightOnDevice, HazeDisplacesStripesAndKeepsTheirMeanColour)
     SaveTarget("flame_haze");
 }
 
+// The haze's values on a picture wider than high, worked out by hand: strength raw 40 is 0.08,
+// so "stenght" is 0.08 x 0.05 = 0.004; the clock at raw 200 runs 0.2 a second and advances
+// 0.2 x 0.2 in the first frame (a step is at most 0.2 s) and 0.2 x 0.1 in the second, so "Offset"
+// is (0.06, -0.06); bump raw 50 is 1 - 0.45 = 0.55, and the 128 x 48 picture's height over width
+// 0.375 makes "bump_scale" (0.55, 0.20625).
+TEST_F(FlameLightOnDevice, HazeValuesOnAWidePicture)
+{
+    LinkEmbeddedBmp(m_layer->PictureLink(), L"C:\\pictures\\wide.bmp", 128, 48,
+                    [](unsigned, unsigned) { return 0x406080u; });
+    m_layer->Haze().Strength().SetValue(40);
+    m_layer->Haze().Speed().SetValue(200);
+    m_layer->Haze().Bump().SetValue(50);
+    Show({1.0f, 1.1f});
+    ID3DXEffect* effect = m_layer->Haze().Effect();
+    ASSERT_NE(effect, nullptr);
+    float strength = 0, offset[2] = {}, bumpScale[2] = {};
+    ASSERT_EQ(effect->GetFloat("stenght", &strength), D3D_OK);
+    ASSERT_EQ(effect->GetFloatArray("Offset", offset, 2), D3D_OK);
+    ASSERT_EQ(effect->GetFloatArray("bump_scale", bumpScale, 2), D3D_OK);
+    EXPECT_NEAR(strength, 0.004f, 1e-7f);
+    EXPECT_NEAR(offset[0], 0.06f, 1e-6f);
+    EXPECT_NEAR(offset[1], -0.06f, 1e-6f);
+    EXPECT_NEAR(bumpScale[0], 0.55f, 1e-6f);
+    EXPECT_NEAR(bumpScale[1], 0.20625f, 1e-6f);
+}
+
 // An effect link that gives no effect switches the haze off at content load; the layer then
 // draws like the base layer plus fire.
 TEST_F(FlameLightOnDevice, MissingHazeEffectSwitchesTheHazeOff)

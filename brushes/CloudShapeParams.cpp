@@ -2,7 +2,7 @@
 
 #include <d3dx9.h>
 
-#include "brushes/ReadScaledRaw.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_IOF_Virtual.h"
 
 CloudShapeParams::CloudShapeParams()
@@ -22,12 +22,12 @@ CloudShapeParams::CloudShapeParams(const CloudShapeParams& other)
 
 void CloudShapeParams::Read(Vo_IOF_Virtual& stream)
 {
-    ReadScaledRaw(stream, m_xTransform);
-    ReadScaledRaw(stream, m_yTransform);
-    ReadScaledRaw(stream, m_shift);
+    ReadScaled(stream, m_xTransform);
+    ReadScaled(stream, m_yTransform);
+    ReadScaled(stream, m_shift);
     stream.ReadInt(m_flip.ValueRef());
-    ReadScaledRaw(stream, m_reserved1);
-    ReadScaledRaw(stream, m_reserved2);
+    ReadScaled(stream, m_reserved1);
+    ReadScaled(stream, m_reserved2);
 }
 
 // The x transform is at least 1 for every raw, so neither quotient divides by 0.

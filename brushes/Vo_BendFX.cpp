@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "brushes/ReadScaledRaw.h"
 #include "model/ClassReaderRegistration.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "runtime/Noise.h"
 #include "runtime/Vo_TimeLineControl.h"
@@ -28,9 +28,9 @@ Vo_BendFX::~Vo_BendFX() = default;
 
 void Vo_BendFX::LoadFields(Vo_IOF_Virtual& stream, int32_t)
 {
-    ReadScaledRaw(stream, m_amplitudeA);
-    ReadScaledRaw(stream, m_amplitudeB);
-    ReadScaledRaw(stream, m_strength);
+    ReadScaled(stream, m_amplitudeA);
+    ReadScaled(stream, m_amplitudeB);
+    ReadScaled(stream, m_strength);
     stream.ReadLong(m_noiseMode.ValueRef());
     Vo_CentralBased::Load(stream);
 }

@@ -2,8 +2,8 @@
 
 #include <d3dx9.h>
 
-#include "brushes/ReadScaledRaw.h"
 #include "model/ClassReaderRegistration.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_DocResManager.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "runtime/PicturePlacement.h"
@@ -54,8 +54,8 @@ void Vo_CloudFX::LoadFields(Vo_IOF_Virtual& stream, int32_t)
     ReadColour(stream, m_colour2);
     ReadFileLink(stream, m_cloudLink);
     ReadFileLink(stream, m_secondLink);
-    ReadScaledRaw(stream, m_threshold);
-    ReadScaledRaw(stream, m_density);
+    ReadScaled(stream, m_threshold);
+    ReadScaled(stream, m_density);
     m_shape.Read(stream);
     Vo_DirectionBased::Load(stream);
 }

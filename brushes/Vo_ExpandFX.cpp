@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "brushes/ReadScaledRaw.h"
 #include "model/ClassReaderRegistration.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "runtime/Vo_TimeLineControl.h"
 
@@ -29,8 +29,8 @@ Vo_ExpandFX::~Vo_ExpandFX() = default;
 
 void Vo_ExpandFX::LoadFields(Vo_IOF_Virtual& stream, int32_t)
 {
-    ReadScaledRaw(stream, m_grow);
-    ReadScaledRaw(stream, m_shrink);
+    ReadScaled(stream, m_grow);
+    ReadScaled(stream, m_shrink);
     stream.ReadLong(m_waveMode.ValueRef());
     Vo_CentralBased::Load(stream);
 }

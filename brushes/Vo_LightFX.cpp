@@ -2,8 +2,8 @@
 
 #include <d3dx9.h>
 
-#include "brushes/ReadScaledRaw.h"
 #include "model/ClassReaderRegistration.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "runtime/Vo_TimeLineControl.h"
 
@@ -25,7 +25,7 @@ Vo_LightFX::~Vo_LightFX() = default;
 
 void Vo_LightFX::LoadFields(Vo_IOF_Virtual& stream, int32_t)
 {
-    ReadScaledRaw(stream, m_intensity);
+    ReadScaled(stream, m_intensity);
     stream.ReadLong(m_mode.ValueRef());
     Vo_FX_Constructor::Load(stream);
 }

@@ -2,8 +2,8 @@
 
 #include <d3dx9.h>
 
-#include "brushes/ReadScaledRaw.h"
 #include "model/ClassReaderRegistration.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "runtime/PictureMesh.h"
 #include "runtime/Vo_ABRender.h"
@@ -25,7 +25,7 @@ Vo_LightFX_II::~Vo_LightFX_II() = default;
 
 void Vo_LightFX_II::LoadFields(Vo_IOF_Virtual& stream, int32_t)
 {
-    ReadScaledRaw(stream, m_intensity);
+    ReadScaled(stream, m_intensity);
     stream.ReadLong(m_mode.ValueRef());
     stream.ReadLong(m_blend.ValueRef());
     int32_t colour = static_cast<int32_t>(m_colour.Value());

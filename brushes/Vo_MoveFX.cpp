@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "brushes/ReadScaledRaw.h"
 #include "model/ClassReaderRegistration.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "runtime/Noise.h"
 #include "runtime/Vo_TimeLineControl.h"
@@ -33,7 +33,7 @@ void Vo_MoveFX::LoadFields(Vo_IOF_Virtual& stream, int32_t version)
 {
     stream.ReadLong(m_waveMode.ValueRef());
     if (version >= 2)
-        ReadScaledRaw(stream, m_amplitudeB);
+        ReadScaled(stream, m_amplitudeB);
     Vo_DirectionBased::Load(stream);
     if (version < 2) {
         const UINTSclaleTo<float>& a = Strength();

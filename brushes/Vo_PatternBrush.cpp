@@ -2,9 +2,9 @@
 
 #include <d3dx9.h>
 
-#include "brushes/ReadScaledRaw.h"
 #include "model/ClassReaderRegistration.h"
 #include "model/DocResLinks.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_DocResManager.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "runtime/Vo_ABRender.h"
@@ -38,9 +38,9 @@ void Vo_PatternBrush::LoadFields(Vo_IOF_Virtual& stream, int32_t)
     stream.ReadLong(m_verticalFlip.ValueRef());
     stream.ReadLong(m_horizontalFlip.ValueRef());
     stream.ReadUInt(m_angle.ValueRef());
-    ReadScaledRaw(stream, m_patternScale);
-    ReadScaledRaw(stream, m_offsetX);
-    ReadScaledRaw(stream, m_offsetY);
+    ReadScaled(stream, m_patternScale);
+    ReadScaled(stream, m_offsetX);
+    ReadScaled(stream, m_offsetY);
     Vo_FX_Constructor::Load(stream);
 }
 

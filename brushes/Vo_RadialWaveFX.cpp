@@ -2,8 +2,8 @@
 
 #include <d3dx9.h>
 
-#include "brushes/ReadScaledRaw.h"
 #include "model/ClassReaderRegistration.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "runtime/Vo_ABRender.h"
 #include "runtime/Vo_TimeLineControl.h"
@@ -31,9 +31,9 @@ Vo_RadialWaveFX::~Vo_RadialWaveFX() = default;
 void Vo_RadialWaveFX::LoadFields(Vo_IOF_Virtual& stream, int32_t version)
 {
     if (version >= 2) {
-        ReadScaledRaw(stream, m_amplitude);
-        ReadScaledRaw(stream, m_waveLength);
-        ReadScaledRaw(stream, m_ringScale);
+        ReadScaled(stream, m_amplitude);
+        ReadScaled(stream, m_waveLength);
+        ReadScaled(stream, m_ringScale);
         stream.ReadLong(m_directionMode.ValueRef());
     }
     Vo_CentralBased::Load(stream);

@@ -2,8 +2,8 @@
 
 #include <d3dx9.h>
 
-#include "brushes/ReadScaledRaw.h"
 #include "model/ClassReaderRegistration.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "runtime/Vo_TimeLineControl.h"
 
@@ -24,7 +24,7 @@ Vo_RotationFX::~Vo_RotationFX() = default;
 
 void Vo_RotationFX::LoadFields(Vo_IOF_Virtual& stream, int32_t)
 {
-    ReadScaledRaw(stream, m_ellipseRatio);
+    ReadScaled(stream, m_ellipseRatio);
     stream.ReadUInt(m_tilt.ValueRef());
     stream.ReadLong(m_reverse.ValueRef());
     Vo_CentralBased::Load(stream);

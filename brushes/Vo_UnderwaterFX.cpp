@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "model/ArchiveReads.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "runtime/Vo_ABRender.h"
 
@@ -14,13 +15,6 @@ void CopyScaled(UINTSclaleTo<float>& target, const UINTSclaleTo<float>& source)
 {
     target.Rescale(source.Scale(), source.Offset());
     target.SetValue(source.Value());
-}
-
-void ReadScaledRaw(Vo_IOF_Virtual& stream, UINTSclaleTo<float>& param)
-{
-    uint32_t raw = param.Value();
-    stream.ReadUInt(raw);
-    param.SetValue(raw);
 }
 
 }  // namespace
@@ -55,8 +49,8 @@ void Vo_UnderwaterFX::Assign(const Vo_UnderwaterFX& source)
 
 void Vo_UnderwaterFX::LoadFields(Vo_IOF_Virtual& stream, int32_t)
 {
-    ReadScaledRaw(stream, m_amplitude);
-    ReadScaledRaw(stream, m_waveLength);
+    ReadScaled(stream, m_amplitude);
+    ReadScaled(stream, m_waveLength);
     Vo_FX_Constructor::Load(stream);
 }
 

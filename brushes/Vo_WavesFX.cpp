@@ -4,6 +4,7 @@
 
 #include "brushes/BrushDirection.h"
 #include "model/ClassReaderRegistration.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "runtime/Vo_TimeLineControl.h"
 
@@ -59,12 +60,8 @@ void Vo_WavesFX::UpdateDirection()
 
 void Vo_WavesFX::LoadFields(Vo_IOF_Virtual& stream, int32_t)
 {
-    uint32_t raw = m_amplitude.Value();
-    stream.ReadUInt(raw);
-    m_amplitude.SetValue(raw);
-    raw = m_waveLength.Value();
-    stream.ReadUInt(raw);
-    m_waveLength.SetValue(raw);
+    ReadScaled(stream, m_amplitude);
+    ReadScaled(stream, m_waveLength);
     stream.ReadUInt(m_angle.ValueRef());
     stream.ReadLong(m_longitudinal.ValueRef());
     Vo_FX_Constructor::Load(stream);

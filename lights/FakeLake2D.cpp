@@ -14,6 +14,7 @@
 #include "model/D3DResourceMakers.h"
 #include "model/DeviceResourceLoader.h"
 #include "model/Vo_DocResManager.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "runtime/LayerDrawing.h"
 #include "runtime/PictureMesh.h"
@@ -98,11 +99,8 @@ void FakeLake2D::LoadFieldsOfVersion2(Vo_IOF_Virtual& stream)
 {
     UINTSclaleTo<float>* const scaled[] = {&m_rippleTiling, &m_waveSpeed, &m_horizon,
                                            &m_relief,       &m_tintAlpha, &m_fade};
-    for (UINTSclaleTo<float>* param : scaled) {
-        uint32_t raw = param->Value();
-        stream.ReadUInt(raw);
-        param->SetValue(raw);
-    }
+    for (UINTSclaleTo<float>* param : scaled)
+        ReadScaled(stream, *param);
     uint32_t amplitude = m_normalAmplitude.Value();
     stream.ReadUInt(amplitude);
     m_normalAmplitude.SetValue(amplitude);

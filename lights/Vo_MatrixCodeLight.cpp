@@ -11,6 +11,7 @@
 #include "model/D3DResourceMakers.h"
 #include "model/TextureFrameSet.h"
 #include "model/Vo_DocResManager.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "runtime/CurrentScreenView.h"
 #include "runtime/PicturePlacement.h"
@@ -69,9 +70,7 @@ void Vo_MatrixCodeLight::Load(int32_t version, Vo_IOF_Virtual& stream)
         stream.ReadInt(value);
         colour->ValueRef() = static_cast<uint32_t>(value);
     }
-    uint32_t raw = m_transparency.Value();
-    stream.ReadUInt(raw);
-    m_transparency.SetValue(raw);
+    ReadScaled(stream, m_transparency);
     // A negative version read as unsigned is above 1.
     if (static_cast<uint32_t>(version) > 1)
         ReadFileLink(stream, m_glyphLink);

@@ -8,6 +8,7 @@
 #include "model/CurrentDevice.h"
 #include "model/D3DResourceMakers.h"
 #include "model/Vo_DocResManager.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "runtime/CurrentScreenView.h"
 #include "runtime/PictureMesh.h"
@@ -97,11 +98,8 @@ void Vo_WaterRingLight::LoadFieldsOfVersion2(Vo_IOF_Virtual& stream)
     for (MediaParamT<unsigned int>* param : direct)
         stream.ReadUInt(param->ValueRef());
     UINTSclaleTo<float>* const scaled[] = {&m_dropRate, &m_specular, &m_power};
-    for (UINTSclaleTo<float>* param : scaled) {
-        uint32_t raw = param->Value();
-        stream.ReadUInt(raw);
-        param->SetValue(raw);
-    }
+    for (UINTSclaleTo<float>* param : scaled)
+        ReadScaled(stream, *param);
 }
 
 template <>

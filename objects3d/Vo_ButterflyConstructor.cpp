@@ -3,6 +3,7 @@
 #include <d3dx9math.h>
 
 #include "model/ClassReaderRegistration.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "objects3d/AC_Butterfly.h"
 #include "objects3d/AC_ButterflyWing.h"
@@ -90,12 +91,8 @@ void Vo_ButterflyConstructor::LoadFields(Vo_IOF_Virtual& stream, int32_t version
 {
     ReadFileLink(stream, m_bodyPicture);
     ReadFileLink(stream, m_bodyMesh);
-    uint32_t raw = m_reserved1.Value();
-    stream.ReadUInt(raw);
-    m_reserved1.SetValue(raw);
-    raw = m_reserved2.Value();
-    stream.ReadUInt(raw);
-    m_reserved2.SetValue(raw);
+    ReadScaled(stream, m_reserved1);
+    ReadScaled(stream, m_reserved2);
     if (version >= 2)
         stream.ReadFloat(m_wingScale);
     LoadRecord(stream);

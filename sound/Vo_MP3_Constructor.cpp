@@ -11,7 +11,6 @@
 namespace {
 
 const LONGLONG kUnitsPerSecond = 10000000;  // DirectShow's 100-nanosecond units
-const long kStateTimeoutMs = 100;
 
 }  // namespace
 
@@ -62,20 +61,32 @@ void Vo_MP3_Constructor::Prepare()
     Stop();
 }
 
-void Vo_MP3_Constructor::Stop() { m_graph.Stop(); }
+void Vo_MP3_Constructor::Stop()
+{
+    m_graph.Stop();
+    m_playing = false;
+}
 
 void Vo_MP3_Constructor::Update(float)
 {
+    // Nothing plays: the graph stays stopped, and asking it every frame would only cost time.
+    if (m_cannotRender)
+        return;
     const int state = Timeline().GetState();
-    if (IMediaControl* control = m_graph.Control()) {
-        OAFilterState graphState = State_Running;
-        if (SUCCEEDED(control->GetState(kStateTimeoutMs, &graphState)) &&
-            graphState == State_Stopped && state == 0 && !m_cannotRender) {
-            // From its start again.
-            m_cannotRender = !RenderSourcePin(m_source.Get());
-            ApplyVolume();
-            ApplyBalance();
-        }
+    // Only the item runs and stops its graph, so it knows whether the graph is stopped without
+    // asking: the graph's GetState takes the locks of its streaming threads, which cost a frame
+    // a millisecond and more while the file plays.
+    if (!m_playing) {
+        if (state != 0)
+            return;  // stopped, and not visible: it stays stopped
+        // From its start again. The graph holds this file's chain since Prepare, so going back to
+        // the start and running is enough; building the chain again would cost every restart
+        // hundreds of DirectShow calls and the heap. A graph that will not run again leaves the
+        // item silent rather than trying every frame.
+        m_playing = m_graph.Rewind();
+        m_cannotRender = !m_playing;
+        ApplyVolume();
+        ApplyBalance();
     }
     if (IMediaSeeking* seeking = m_graph.Seeking()) {
         LONGLONG current = 0;

@@ -13,7 +13,9 @@ class Vo_IOF_Virtual;
 // playing, the item writes the bytes to a copy of its own in the temporary folder and plays that
 // copy through a DirectShow graph of its own: from the start whenever its timeline is visible and
 // the file is not playing, stopped as soon as the timeline turns invisible. A file that cannot be
-// rendered leaves the item silent.
+// rendered leaves the item silent. A frame asks the playing graph only for its position: the item
+// knows itself whether it has run or stopped the graph, and a restart goes back to the start of
+// the chain that Prepare built instead of building it again.
 class Vo_MP3_Constructor : public Vo_Sound_Ctrl {
 public:
     Vo_MP3_Constructor();
@@ -31,6 +33,7 @@ public:
     void LoadFields(Vo_IOF_Virtual& stream, int32_t version);
 
     bool CreateGraph();
+    // Builds the graph's chain for the source and runs it from the start (Prepare's step).
     // Virtual so that a test can count the attempts.
     virtual bool RenderSourcePin(IBaseFilter* source);
     void ApplyVolume();
@@ -53,4 +56,7 @@ private:
     // A file the graph could not render stays silent: trying again every frame would rebuild the
     // graph each time, which costs a machine without an audio device hundreds of milliseconds.
     bool m_cannotRender = false;
+    // Whether the item has run its graph since it last stopped it (a file at its end is still
+    // running until the item stops it).
+    bool m_playing = false;
 };

@@ -185,17 +185,32 @@ TEST_F(SoundItemsTest, Mp3PlaysAnOwnTemporaryCopyByItsTimeline)
         << "the copy goes with its item";
 }
 
+namespace {
+
+// An MP3 item that counts how often its graph's chain is built.
+struct CountingMp3 : Vo_MP3_Constructor {
+    int renders = 0;
+    bool RenderSourcePin(IBaseFilter* source) override
+    {
+        ++renders;
+        return Vo_MP3_Constructor::RenderSourcePin(source);
+    }
+};
+
+OAFilterState GraphState(Vo_MP3_Constructor& item)
+{
+    OAFilterState state = -1;
+    EXPECT_NE(item.Graph().Control(), nullptr);
+    if (item.Graph().Control())
+        EXPECT_EQ(item.Graph().Control()->GetState(1000, &state), S_OK);
+    return state;
+}
+
+}  // namespace
+
 // Bytes that no decoder takes: the item is silent and does not rebuild its graph every frame.
 TEST_F(SoundItemsTest, Mp3ThatCannotBeRenderedIsNotTriedAgainEveryFrame)
 {
-    struct CountingMp3 : Vo_MP3_Constructor {
-        int renders = 0;
-        bool RenderSourcePin(IBaseFilter* source) override
-        {
-            ++renders;
-            return Vo_MP3_Constructor::RenderSourcePin(source);
-        }
-    };
     CountingMp3 item;
     item.File().SetName(L"C:\\Users\\maker\\Music\\noise.mp3");
     const std::vector<uint8_t> noise(4096, 0x55);
@@ -211,6 +226,47 @@ TEST_F(SoundItemsTest, Mp3ThatCannotBeRenderedIsNotTriedAgainEveryFrame)
     OAFilterState state = State_Running;
     item.Graph().Control()->GetState(1000, &state);
     EXPECT_EQ(state, State_Stopped);
+}
+
+// A file that has played to its end starts again from its start in the next frame, on the chain
+// its graph already holds: a restart builds nothing (which would cost the frame hundreds of
+// DirectShow calls and the heap).
+TEST_F(SoundItemsTest, Mp3AtItsEndStartsAgainWithoutBuildingItsChainAgain)
+{
+    const std::vector<uint8_t> bytes = ReadMedia("tone_d.mp3");
+    ASSERT_FALSE(bytes.empty());
+    CountingMp3 item;
+    item.File().SetName(L"C:\\Users\\maker\\Music\\tone_d.mp3");
+    item.File().SetData(static_cast<uint32_t>(bytes.size()), bytes.data());
+    item.Prepare();
+    ASSERT_EQ(item.renders, 1);
+    IMediaSeeking* seeking = item.Graph().Seeking();
+    ASSERT_NE(seeking, nullptr);
+    LONGLONG duration = 0;
+    ASSERT_EQ(seeking->GetDuration(&duration), S_OK);
+    ASSERT_GT(duration, 20000000) << "2.5 s in 100-ns units";
+    const int filters = item.Graph().CountFilters();
+
+    item.Update(0.0f);  // always visible: plays
+    EXPECT_EQ(GraphState(item), State_Running);
+
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        // At the file's end the next frame stops it, and the frame after starts it again.
+        LONGLONG end = duration;
+        ASSERT_EQ(seeking->SetPositions(&end, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning),
+                  S_OK);
+        item.Update(0.0f);
+        EXPECT_EQ(GraphState(item), State_Stopped);
+        item.Update(0.0f);
+        EXPECT_EQ(GraphState(item), State_Running);
+        LONGLONG current = -1, stop = -1;
+        ASSERT_EQ(seeking->GetPositions(&current, &stop), S_OK);
+        EXPECT_LT(current, duration / 2) << "from its start";
+        EXPECT_EQ(stop, duration);
+    }
+    EXPECT_EQ(item.renders, 1) << "the chain is built once, by Prepare";
+    EXPECT_EQ(item.Graph().CountFilters(), filters);
 }
 
 TEST_F(SoundItemsTest, Mp3WithANameThatNamesNoFileStaysSilent)

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,7 +18,9 @@
 #include "particles/generators/Vo_RadialRays.h"
 #include "particles/generators/Vo_Smoke.h"
 #include "support/BuildFolderSceneFixture.h"
+#include "support/CrtRandom.h"
 #include "support/TestPaths.h"
+#include "tests/particles/generators/GeneratorTesting.h"
 
 namespace {
 
@@ -213,6 +216,24 @@ TEST_F(GeneratorDocumentTest, LightningAlongItsLine)
 }
 
 class ParticleSlotTest : public SceneDeviceFixture {};
+
+// The runtime object builds the fan of seed 2026 (GeneratorTesting.h) into its slot from the
+// stored seed, whatever the sequence stood at, and leaves the sequence reseeded with the number
+// it drew first (srand(5) gives 54; after srand(54) the first draw is 214).
+TEST_F(ParticleSlotTest, TheFanOfTheStoredSeed)
+{
+    ASSERT_TRUE(RandIsMsvcrtSequence());
+    auto* rays = new Vo_RadialRays();
+    generator_testing::MakeSeededFan(*rays);
+    std::srand(5);
+    Vo_ParticlesObj object(rays);
+    EXPECT_EQ(std::rand(), 214);
+    ASSERT_EQ(object.QuadCount(0), 3u);
+    const void* vertices = object.LockQuads(0);
+    ASSERT_NE(vertices, nullptr);
+    generator_testing::ExpectSeededFan(static_cast<const DX_V::PCT*>(vertices));
+    object.UnlockQuads(0);
+}
 
 // Slots grow to the count asked for, never shrink, and hold no more quads than 16-bit indices
 // address; a slot that does not exist locks nothing.

@@ -14,6 +14,7 @@
 #include "runtime/Vo_IndexedMesh.h"
 #include "runtime/Vo_TimeLineControl.h"
 #include "support/CrtRandom.h"
+#include "tests/particles/generators/GeneratorTesting.h"
 
 namespace {
 
@@ -437,36 +438,17 @@ TEST(RadialRaysTest, RandomFanIsStableAndRandIsReseeded)
     EXPECT_EQ(std::rand(), secondOfFive);
 }
 
-// The fan of seed 2026: three rays of length 100 and width 10 with minimum length raw 50
-// (m' = 0.5), so each ray is k = 0.5 + 0.5 x rand() / 32767 long and wide and turns the next by
-// 0.5 to 1.5 regular steps (2 pi / 3). Ends (from the origin) and widths worked out once from
-// those steps with msvcrt's rand(), two draws a ray; the next draw is the seventh value.
+// The fan of seed 2026 (GeneratorTesting.h), from its draws alone.
 TEST(RadialRaysTest, SeededFanFollowsItsDraws)
 {
     ASSERT_TRUE(RandIsMsvcrtSequence());
-    Vo_RadialRays rays = MakeRays(3);
-    rays.Random().ValueRef() = 1;
-    rays.Seed().ValueRef() = 2026;
-    rays.MinimumLength().SetValue(50);
-    const struct {
-        float x, y, width;
-    } expected[] = {
-        {60.1535f, 0.0f, 6.0154f},
-        {-52.9481f, 24.2897f, 5.8254f},
-        {38.7824f, -32.0372f, 5.0304f},
-    };
+    Vo_RadialRays rays;
+    generator_testing::MakeSeededFan(rays);
     std::srand(2026);
     DX_V::PCT vertices[12] = {};
     rays.FillRays(vertices, 3);
     EXPECT_EQ(std::rand(), 22735);
-    for (unsigned i = 0; i < 3; ++i) {
-        SCOPED_TRACE(i);
-        const D3DXVECTOR3 end = RayEnd(vertices, i);
-        EXPECT_NEAR(end.x, expected[i].x, 2e-3f);
-        EXPECT_NEAR(end.y, expected[i].y, 2e-3f);
-        const float width = std::hypot(vertices[4 * i].x - vertices[4 * i + 1].x, vertices[4 * i].y - vertices[4 * i + 1].y);
-        EXPECT_NEAR(width, expected[i].width, 2e-3f);
-    }
+    generator_testing::ExpectSeededFan(vertices);
 }
 
 TEST(RadialRaysTest, NoRaysNoDivision)

@@ -57,10 +57,15 @@ void Vo_BendFX::Update(float time)
     m_bendAngle = BendAngleAt(Phase(), m_amplitudeA.Result(), m_amplitudeB.Result(), m_noiseMode.Value());
 }
 
+bool Vo_BendFX::CanDraw() const
+{
+    return Vo_CentralBased::CanDraw() && ScaleParam().Result() != 0.0f;
+}
+
 void Vo_BendFX::Render(Vo_ABRender* layer)
 {
     ID3DXEffect* effect = Effect();
-    if (!effect)
+    if (!effect || !CanDraw())
         return;
     SetCenterParams(layer);
     effect->SetFloat("Angle", Timeline().GetFadeFactor() * m_bendAngle);

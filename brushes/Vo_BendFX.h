@@ -14,6 +14,9 @@ public:
     void LoadResources(MaskSlot* maskSlot) override;
     void Update(float time) override;
     void Render(Vo_ABRender* layer) override;
+    // The effect takes the picture's aspect out of "Scale", which a scale of 0 leaves it without:
+    // such a brush draws nothing.
+    bool CanDraw() const override;
     Vo_FX_Constructor* Clone() const override { return new Vo_BendFX(*this); }
 
     // The record's own fields (the registry read the class name and version), then the base records.

@@ -38,7 +38,7 @@ void Vo_RotationFX::Update(float time)
 
 bool Vo_RotationFX::CanDraw() const
 {
-    return Vo_CentralBased::CanDraw() && m_ellipseRatio.Result() != 0.0f;
+    return Vo_CentralBased::CanDraw() && m_ellipseRatio.Result() != 0.0f && ScaleParam().Result() != 0.0f;
 }
 
 void Vo_RotationFX::CoordTransform(float angle, float k, unsigned tiltDegrees, float out[4])

@@ -11,7 +11,8 @@ public:
 
     void Update(float time) override;
     void Render(Vo_ABRender* layer) override;
-    // An ellipse ratio of 0 has no ellipse: such a brush draws nothing.
+    // An ellipse ratio of 0 has no ellipse, and a scale of 0 leaves the effect no picture aspect:
+    // such a brush draws nothing.
     bool CanDraw() const override;
     Vo_FX_Constructor* Clone() const override { return new Vo_RotationFX(*this); }
 

@@ -241,7 +241,8 @@ void FakeLake2D::LoadContent()
     LayoutReflection();
     SetRippleTiling(RippleTiling());
     ApplyTintColour();
-    Vo_SimpleMesh<DX_V::PCT>::CreateTargetTexture(m_reflectionSize.Value(), m_reflection, Picture().texture.Get());
+    // The reflection copy: OnPictureChanged has just made it, of the same picture at the same
+    // size, and a second copy would only cost the start another scaled copy of the picture.
     TakeStoredDuDvTexture();
 }
 

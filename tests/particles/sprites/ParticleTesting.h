@@ -1,6 +1,7 @@
 #pragma once
-// Shared pieces of the particle tests: the picture that emitters measure their rectangle in, and
-// the base records that every emitter record ends with, queued for a QueuedStream.
+// Shared pieces of the sprite and effect emitter tests: the picture that emitters measure their
+// rectangle in, and the base records that every emitter record ends with, queued for a
+// QueuedStream.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>

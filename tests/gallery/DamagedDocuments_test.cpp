@@ -8,6 +8,7 @@
 //   VO_FUZZ_SEED       first seed (default 1); each document and mutation derives its own
 //   VO_FUZZ_FAILURES   folder for failing inputs (default build/test-artifacts/fuzz-failures)
 //   VO_FUZZ_ONLY       "<document>:<mutation>" runs that one mutation (reproducing a failure)
+#include "support/GalleryDocuments.h"
 #include "support/GuardPageBuffer.h"
 #include "support/SceneDeviceFixture.h"
 #include "support/TestPaths.h"
@@ -116,24 +117,14 @@ bool InThisShare(size_t index)
 
 std::vector<Document> Documents()
 {
-    std::vector<std::string> names;
-    const std::vector<uint8_t> list = ReadBuiltFile(L"tests\\gallery\\documents.txt");
-    std::istringstream lines(std::string(list.begin(), list.end()));
-    std::string line;
-    while (std::getline(lines, line)) {
-        line.erase(line.find_last_not_of("\r\n ") + 1);
-        if (!line.empty())
-            names.push_back(line);
-    }
+    std::vector<std::string> names = GalleryDocumentNames();
     names.push_back("EmbeddedScene");
     std::vector<Document> documents;
     for (size_t i = 0; i < names.size(); ++i) {
         if (!InThisShare(i))
             continue;
-        const std::wstring name(names[i].begin(), names[i].end());
-        const std::wstring file = names[i] == "EmbeddedScene" ? L"resources\\scene\\EmbeddedScene.bin"
-                                                              : L"tests\\gallery\\" + name + L".bin";
-        documents.push_back({names[i], ReadBuiltFile(file)});
+        const bool own = names[i] == "EmbeddedScene";
+        documents.push_back({names[i], own ? EmbeddedSceneBytes() : GalleryDocumentBytes(names[i])});
     }
     return documents;
 }

@@ -10,6 +10,7 @@
 // The documents are played before the first judgement, several at a time: the first alone
 // where the saver opens its window, the others moved beside that place into as many
 // non-overlapping places as the screen holds. Each test then judges one document's run.
+#include "support/GalleryDocuments.h"
 #include "support/ProcessRunner.h"
 #include "support/SaverCopy.h"
 #include "support/SaverWindows.h"
@@ -52,21 +53,6 @@ const int kSpreadAtLeast = 32;
 std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 std::wstring GalleryFolder() { return BuiltProgramPath(L"tests\\gallery"); }
-
-// The documents the build assembled, as it found them in tests/gallery/ (one name a line).
-std::vector<std::string> GalleryDocumentNames()
-{
-    std::vector<std::string> names;
-    const std::wstring list = GalleryFolder() + L"\\documents.txt";
-    std::ifstream in(std::string(list.begin(), list.end()));
-    std::string line;
-    while (std::getline(in, line)) {
-        line.erase(line.find_last_not_of("\r\n ") + 1);
-        if (!line.empty())
-            names.push_back(line);
-    }
-    return names;
-}
 
 // The listing's first lines, without line ends; empty lines where the listing is shorter.
 std::vector<std::string> FirstLinesOf(const std::string& name, size_t count)
@@ -318,7 +304,7 @@ private:
     void Play(const std::string& name, const POINT* place, RECT* openedAt, Turn& turn)
     {
         std::string why;
-        const std::vector<uint8_t> document = ReadBuiltFile(L"tests\\gallery\\" + Widen(name) + L".bin");
+        const std::vector<uint8_t> document = GalleryDocumentBytes(name);
         turn.name = name;
         turn.program = MakeSaverCopyPlaying(document, SaverFolder(), Widen(name) + L".scr", &why);
         turn.runner = std::make_unique<ProcessRunner>();
@@ -476,7 +462,7 @@ TEST(GalleryListTest, TheBuildFoundTheGalleryDocuments)
     const std::vector<std::string> names = GalleryDocumentNames();
     EXPECT_FALSE(names.empty());
     for (const std::string& name : names)
-        EXPECT_FALSE(ReadBuiltFile(L"tests\\gallery\\" + Widen(name) + L".bin").empty()) << name;
+        EXPECT_FALSE(GalleryDocumentBytes(name).empty()) << name;
 }
 
 // Every class that documents can name has its document <ClassName>.lst here; the slide container
@@ -542,7 +528,7 @@ std::vector<uint8_t> WithClassRenamed(const std::vector<uint8_t>& document, cons
 // fire.
 TEST(GalleryErrorBoxTest, TheCheckSeesTheBoxOfADocumentThatFailsToLoadOnly)
 {
-    const std::vector<uint8_t> whole = ReadBuiltFile(L"tests\\gallery\\" + Widen(kBaseLayerDocument) + L".bin");
+    const std::vector<uint8_t> whole = GalleryDocumentBytes(kBaseLayerDocument);
     ASSERT_GT(whole.size(), 1000u);
     struct Case {
         const char* name;

@@ -110,19 +110,19 @@ WaterShaderValues Vo_WaterFX::ShaderValues() const
                                     m_lightHeight.Result(), m_direction.x, m_direction.y, m_colour.Value());
 }
 
+// "Scale" is the bump picture's repeat, 1 / s: a scale of 0 would send infinities and sample the
+// bump picture at points that are not numbers, so such water draws nothing.
 bool Vo_WaterFX::CanDraw() const
 {
-    return Vo_FX_Constructor::CanDraw() && ShaderValues().drawable;
+    return Vo_FX_Constructor::CanDraw() && ScaleParam().Result() != 0.0f && ShaderValues().drawable;
 }
 
 void Vo_WaterFX::Render(Vo_ABRender* layer)
 {
     ID3DXEffect* effect = Effect();
-    if (!effect)
+    if (!effect || !CanDraw())
         return;
     const WaterShaderValues v = ShaderValues();
-    if (!v.drawable)
-        return;
     effect->SetTexture("BumpMap", m_bumpTexture ? m_bumpTexture.Get() : NeutralGrey());
     effect->SetFloatArray("BampTrans", m_bumpMatrix, 4);
     effect->SetFloatArray("P1", v.p1, 3);

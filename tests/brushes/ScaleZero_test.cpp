@@ -1,7 +1,8 @@
-// The rotation and bend brushes take the picture's aspect back out of "Scale" (aspect / s, 1 / s):
-// a stored scale of 0 sends infinities, and the aspect they make is not a number, which would
-// scatter the masked area. Such a brush draws nothing, and as a full-image effect it stays out of
-// the layer's effect chain; any other scale draws.
+// The rotation and bend brushes take the picture's aspect back out of "Scale" (aspect / s, 1 / s),
+// and the water repeats its bump picture 1 / s times: a stored scale of 0 sends infinities, and the
+// points they make are not numbers, which would scatter the masked area. Such a brush draws
+// nothing, and as a full-image effect it stays out of the layer's effect chain; any other scale
+// draws.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -11,6 +12,7 @@
 #include "brushes/Vo_BendFX.h"
 #include "brushes/Vo_BrushObj.h"
 #include "brushes/Vo_RotationFX.h"
+#include "brushes/Vo_WaterFX.h"
 #include "runtime/PicturePlacement.h"
 #include "support/BrushTesting.h"
 #include "support/CurrentDeviceFixture.h"
@@ -22,7 +24,7 @@ namespace {
 
 using ScaleZeroTest = CurrentDeviceFixture;
 
-TEST_F(ScaleZeroTest, RotationAndBendDrawNothingAtScaleZero)
+TEST_F(ScaleZeroTest, RotationBendAndWaterDrawNothingAtScaleZero)
 {
     SetPicturePlacement(ScreenQuad(), 64, 64, 200, 100, 64, 64);
     struct Case {
@@ -36,6 +38,7 @@ TEST_F(ScaleZeroTest, RotationAndBendDrawNothingAtScaleZero)
              return rotation;
          }},
         {"bend", [](ID3DXEffect* effect) { return new WithGivenEffect<Vo_BendFX>(effect); }},
+        {"water", [](ID3DXEffect* effect) { return new WithGivenEffect<Vo_WaterFX>(effect); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.effect);

@@ -30,7 +30,9 @@ const struct {
 
 struct Draw {
     std::string what;
-    IDirect3DSurface9* target = nullptr;
+    IDirect3DSurface9* target = nullptr;  // compared by address only
+    UINT targetWidth = 0;
+    UINT targetHeight = 0;
     uint64_t pixels = 0;
     double seconds = 0.0;
     bool counted = true;
@@ -79,8 +81,16 @@ HRESULT Measured(const std::string& what, bool counted, uint64_t area, Call call
     draw.what = what;
     draw.counted = counted;
     r.device->GetRenderTarget(0, &draw.target);
-    if (draw.target)
-        draw.target->Release();  // only compared by address while the frame's targets live
+    if (draw.target) {
+        // Its size now, while it surely lives; a target made and let go of within the frame may
+        // be gone when the rows are named.
+        D3DSURFACE_DESC desc = {};
+        if (SUCCEEDED(draw.target->GetDesc(&desc))) {
+            draw.targetWidth = desc.Width;
+            draw.targetHeight = desc.Height;
+        }
+        draw.target->Release();
+    }
     WaitIdle(r);
     const double start = FrameClock::WallSeconds();
     if (counted)
@@ -312,12 +322,11 @@ std::vector<DrawFillTable::Row> DrawFillTable::Measure(IDirect3DDevice9* device,
             auto found = seen.find(draw.target);
             if (found == seen.end()) {
                 std::string name = "none";
-                D3DSURFACE_DESC desc = {};
                 if (draw.target == backBuffer.Get())
                     name = "back_buffer";
-                else if (draw.target && SUCCEEDED(draw.target->GetDesc(&desc)))
-                    name = "texture" + std::to_string(seen.size()) + "_" + std::to_string(desc.Width) + "x" +
-                           std::to_string(desc.Height);
+                else if (draw.target)
+                    name = "texture" + std::to_string(seen.size()) + "_" + std::to_string(draw.targetWidth) + "x" +
+                           std::to_string(draw.targetHeight);
                 found = seen.emplace(draw.target, name).first;
             }
             named.push_back(found->second);

@@ -6,6 +6,7 @@
 #include <winternl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -190,7 +191,9 @@ void SoakBenchmark::Run()
 void SoakBenchmark::RunGalleryShow()
 {
     const std::vector<uint8_t> show = SceneDocuments::Assembled("GalleryShow.bin");
-    const size_t slides = SceneDocuments::Gallery().size();
+    for (const SceneDocuments::Named& named : SceneDocuments::Gallery())
+        m_slideNames.push_back(named.name);
+    const size_t slides = m_slideNames.size();
     if (show.empty() || slides == 0) {
         FigureLog::Note("soak: GalleryShow.bin or the gallery's document list is missing");
         return;
@@ -326,6 +329,30 @@ void SoakBenchmark::RunInProcess(const std::vector<uint8_t>& document, const std
     CurrentScreenView = nullptr;
 }
 
+void SoakBenchmark::NoteSceneHeapRises() const
+{
+    if (m_slideNames.empty())
+        return;
+    // In this process the show starts at once: slide k is on from about 6k - 1 s to 6k + 5 s of
+    // each round (the first slide begins with its fade-in over).
+    auto slideAt = [&](double seconds) {
+        const double inRound = std::fmod(seconds + 1.0, m_roundSeconds);
+        const size_t k = static_cast<size_t>(inRound / kGallerySlideSeconds) % m_slideNames.size();
+        return m_slideNames[k];
+    };
+    for (size_t i = 1; i < m_samples.size(); ++i) {
+        const Sample& before = m_samples[i - 1];
+        const Sample& after = m_samples[i];
+        if (after.seconds < SettledSeconds() || after.sceneHeapBytes <= before.sceneHeapBytes)
+            continue;
+        char line[240];
+        std::snprintf(line, sizeof(line), "scene heap +%lld bytes between %.0f s and %.0f s (%s .. %s)",
+                      static_cast<long long>(after.sceneHeapBytes - before.sceneHeapBytes), before.seconds,
+                      after.seconds, slideAt(before.seconds).c_str(), slideAt(after.seconds).c_str());
+        FigureLog::Note(line);
+    }
+}
+
 void SoakBenchmark::Print() const
 {
     FigureLog::Count("soak.samples", static_cast<int64_t>(m_samples.size()), "count");
@@ -372,8 +399,10 @@ void SoakBenchmark::Print() const
     PrintSeries("user_objects", "count", user, seconds, SettledSeconds(), settledName);
     // Of the private bytes, what the scene code itself holds (its operator new, in process only):
     // Wine's, Mesa's and D3DX's own heaps are the rest.
-    if (m_sceneHeapCounted)
+    if (m_sceneHeapCounted) {
         PrintSeries("scene_heap_bytes", "bytes", sceneHeap, seconds, SettledSeconds(), settledName);
+        NoteSceneHeapRises();
+    }
     if (*std::max_element(gdi.begin(), gdi.end()) == 0 && *std::max_element(user.begin(), user.end()) == 0)
         FigureLog::Note("GetGuiResources reported no GDI or USER objects at all (Wine 8 does not count them)");
 }

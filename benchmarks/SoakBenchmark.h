@@ -34,6 +34,8 @@ private:
     static Sample Take(void* process, double seconds);
     void RunSaver(const std::wstring& program);
     void RunGalleryShow();
+    // Each rise of the scene code's heap after the first round, with the slides shown meanwhile.
+    void NoteSceneHeapRises() const;
     // When start-up has settled: after the first minute, or after the first round of a slide show.
     double SettledSeconds() const;
     // Samples the one-picture saver beside the last sample of the saver, then ends it.
@@ -52,4 +54,6 @@ private:
     // The length of one round of the gallery's slide show; 0 for other subjects.
     double m_roundSeconds = 0.0;
     bool m_sceneHeapCounted = false;
+    // The slide show's documents in slide order, when it is the subject.
+    std::vector<std::string> m_slideNames;
 };

@@ -8,34 +8,31 @@
 
 const wchar_t kMakerWebsite[] = L"https://www.quellmark.com/glimmerkit/";
 
-namespace {
+SoundDialogValuesRecord SoundDialogValues;
 
-// The sound dialog keeps the values it showed last; a value missing from the registry keeps
-// them.
-int s_dialogVolume = 100;
-int s_dialogMute = 0;
+namespace {
 
 void ShowSoundValues(HWND dialog)
 {
-    ReadSoundVolume(&s_dialogVolume);
-    ReadMuteSound(&s_dialogMute);
+    ReadSoundVolume(&SoundDialogValues.volume);
+    ReadMuteSound(&SoundDialogValues.mute);
     HWND trackbar = GetDlgItem(dialog, kVolumeTrackbar);
     SendMessageW(trackbar, TBM_SETTICFREQ, 10, 0);
     SendMessageW(trackbar, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
     // The trackbar is vertical with its minimum at the top, where the loudest setting belongs.
-    SendMessageW(trackbar, TBM_SETPOS, TRUE, 100 - s_dialogVolume);
+    SendMessageW(trackbar, TBM_SETPOS, TRUE, 100 - SoundDialogValues.volume);
     SendDlgItemMessageW(dialog, kMuteCheckBox, BM_SETCHECK,
-                        s_dialogMute ? BST_CHECKED : BST_UNCHECKED, 0);
+                        SoundDialogValues.mute ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void StoreSoundValues(HWND dialog)
 {
     int position = static_cast<int>(SendDlgItemMessageW(dialog, kVolumeTrackbar, TBM_GETPOS, 0, 0));
-    s_dialogVolume = std::clamp(100 - position, 0, 100);
-    s_dialogMute =
+    SoundDialogValues.volume = std::clamp(100 - position, 0, 100);
+    SoundDialogValues.mute =
         SendDlgItemMessageW(dialog, kMuteCheckBox, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
-    WriteRegistryValue(s_dialogVolume, kSoundVolumeValue);
-    WriteRegistryValue(s_dialogMute, kMuteSoundValue);
+    WriteRegistryValue(SoundDialogValues.volume, kSoundVolumeValue);
+    WriteRegistryValue(SoundDialogValues.mute, kMuteSoundValue);
 }
 
 }  // namespace

@@ -18,6 +18,14 @@ extern const wchar_t kMakerWebsite[];
 // The sound dialog's procedure: shows the stored volume and mute, stores them on OK.
 INT_PTR HandleSoundDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The values the sound dialog showed last; a value missing from the registry keeps them, so the
+// first dialog of a process shows these defaults.
+struct SoundDialogValuesRecord {
+    int volume = 100;
+    int mute = 0;
+};
+extern SoundDialogValuesRecord SoundDialogValues;
+
 // The picture-position list of the configuration dialog: filled with the three positions and
 // the stored one selected; on OK its selection is stored (no selection keeps the old value).
 void FillPicturePositionList(HWND dialog);

@@ -32,6 +32,8 @@ protected:
         std::wcscpy(SettingsKeyPath, kTestKey);
         RegDeleteTreeW(HKEY_CURRENT_USER, kTestRoot);
         PicturePositionCache = PicturePositionCacheRecord();
+        m_savedSoundValues = SoundDialogValues;
+        SoundDialogValues = SoundDialogValuesRecord();
 
         HINSTANCE instance = GetModuleHandleW(nullptr);
         m_dialog = CreateWindowExW(0, L"STATIC", L"settings", WS_POPUP, 0, 0, 300, 300, nullptr,
@@ -47,6 +49,7 @@ protected:
         RegDeleteTreeW(HKEY_CURRENT_USER, kTestRoot);
         std::wcscpy(SettingsKeyPath, m_savedPath);
         PicturePositionCache = PicturePositionCacheRecord();
+        SoundDialogValues = m_savedSoundValues;
     }
     void Child(const wchar_t* windowClass, DWORD style, int id)
     {
@@ -68,6 +71,7 @@ protected:
 
     HWND m_dialog = nullptr;
     wchar_t m_savedPath[260] = {};
+    SoundDialogValuesRecord m_savedSoundValues;
 };
 
 }  // namespace

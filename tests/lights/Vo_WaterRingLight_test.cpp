@@ -16,6 +16,7 @@
 #include "runtime/PictureMesh.h"
 #include "runtime/Vo_ABObj.h"
 #include "runtime/ScreenView.h"
+#include "support/BuildFolderAsCurrent.h"
 #include "support/QueuedStream.h"
 #include "support/SceneDeviceFixture.h"
 #include "tests/lights/LayerOnDeviceFixture.h"
@@ -359,6 +360,9 @@ TEST_F(WaterOnDevice, AFlatSurfaceInMode0ShowsThePicture)
 
 TEST_F(WaterOnDevice, Mode0ClearsTheMarginsOfAFittedPicture)
 {
+    // Without the resource module the margins show no border picture, whichever folder the
+    // program was started in.
+    const ModulelessFolderAsCurrent modulelessFolder;
     MakePicture(kSize, kSize / 2, WideGradient);
     Show(ScreenView::kFit);
     FlattenWater();
@@ -368,6 +372,9 @@ TEST_F(WaterOnDevice, Mode0ClearsTheMarginsOfAFittedPicture)
 
 TEST_F(WaterOnDevice, Mode1DrawsTheSceneThroughTheWaterAfterClearingToBlack)
 {
+    // Without the resource module the margins show no border picture, whichever folder the
+    // program was started in.
+    const ModulelessFolderAsCurrent modulelessFolder;
     m_layer->Mode().SetValue(1);
     ASSERT_TRUE(m_layer->HasOwnPostEffect());
     MakePicture(kSize, kSize / 2, WideGradient);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "ResourceTestData.h"
+#include "support/BuildFolderAsCurrent.h"
 
 using namespace restest;
 
@@ -126,6 +127,8 @@ TEST_F(DeviceResourceLoaderTest, NamedBlobWithBytesIsDecodedAtEveryRequest)
 
 TEST_F(DeviceResourceLoaderTest, UnloadableModuleFallsBackToTheBlobBytesOrEightHundredBySixHundred)
 {
+    // The module must not be found, whichever folder the program was started in.
+    const ModulelessFolderAsCurrent modulelessFolder;
     // Without bytes: no texture, but a size the layers can lay out.
     TextureInfo bare = m_loader.GetBlobTexture(TestBlob(L"", L"test_res.dll", 62));
     EXPECT_FALSE(bare.texture);

@@ -13,6 +13,7 @@
 #include "model/ResourceBuffer.h"
 #include "model/Vo_IOF_R.h"
 #include "model/Vo_FileLink3.h"
+#include "support/BuildFolderAsCurrent.h"
 #include "support/GuardPageBuffer.h"
 #include "support/QueuedStream.h"
 
@@ -226,6 +227,8 @@ TEST_F(DocResManagerTest, BrokenRecordStopsWithoutReadingPastIt)
 
 TEST_F(DocResManagerTest, PicturesTheDocumentLacks)
 {
+    // The module must not be found, whichever folder the program was started in.
+    const ModulelessFolderAsCurrent modulelessFolder;
     // A file link without bytes: no picture, and the store remembers the link without bytes.
     Vo_FileLink3 file(FileLinkKey(L"C:\\pics\\gone.jpg", 5));
     EXPECT_TRUE(Store().GetTextureFrameSet(file).frames.empty());

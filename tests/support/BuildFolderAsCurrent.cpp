@@ -1,19 +1,38 @@
 #include "support/BuildFolderAsCurrent.h"
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include "support/TestPaths.h"
 
-BuildFolderAsCurrent::BuildFolderAsCurrent()
+namespace {
+
+// Makes folder current and returns the folder that was; a folder that cannot be made current
+// fails the test.
+std::wstring MakeCurrent(const std::wstring& folder)
 {
-    wchar_t folder[MAX_PATH] = {};
-    if (GetCurrentDirectoryW(MAX_PATH, folder) > 0)
-        m_before = folder;
-    SetCurrentDirectoryW(UnixToWindowsPath(VO_BINARY_DIR).c_str());
+    wchar_t before[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, before);
+    EXPECT_TRUE(SetCurrentDirectoryW(folder.c_str())) << "cannot make the folder current";
+    return before;
 }
 
-BuildFolderAsCurrent::~BuildFolderAsCurrent()
+void PutBack(const std::wstring& before)
 {
-    if (!m_before.empty())
-        SetCurrentDirectoryW(m_before.c_str());
+    if (!before.empty())
+        SetCurrentDirectoryW(before.c_str());
 }
+
+}  // namespace
+
+BuildFolderAsCurrent::BuildFolderAsCurrent() : m_before(MakeCurrent(UnixToWindowsPath(VO_BINARY_DIR))) {}
+
+BuildFolderAsCurrent::~BuildFolderAsCurrent() { PutBack(m_before); }
+
+ModulelessFolderAsCurrent::ModulelessFolderAsCurrent()
+    : m_before(MakeCurrent(UnixToWindowsPath(VO_BINARY_DIR "/tests")))
+{
+}
+
+ModulelessFolderAsCurrent::~ModulelessFolderAsCurrent() { PutBack(m_before); }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "model/ReadScaled.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "runtime/Vo_IndexedMesh.h"
 #include "runtime/Vo_TimeLineControl.h"
@@ -23,15 +24,11 @@ Vo_ParticleOriginGenerator::Vo_ParticleOriginGenerator(const Vo_ParticleOriginGe
 
 void Vo_ParticleOriginGenerator::LoadFields(Vo_IOF_Virtual& stream)
 {
-    uint32_t raw = m_life.Value();
-    stream.ReadUInt(raw);
-    m_life.SetValue(raw);
+    ReadScaled(stream, m_life);
     stream.ReadUInt(m_rate.ValueRef());
     stream.ReadUInt(m_size.ValueRef());
     stream.ReadUInt(m_direction.ValueRef());
-    raw = m_clock.Value();
-    stream.ReadUInt(raw);
-    m_clock.SetValue(raw);
+    ReadScaled(stream, m_clock);
     ReadOrigin(stream);
 }
 

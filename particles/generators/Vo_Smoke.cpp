@@ -7,6 +7,7 @@
 
 #include "model/ClassReaderRegistration.h"
 #include "model/CurrentDevice.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "particles/generators/QuadVertices.h"
 #include "particles/generators/Vo_ParticlesObj.h"
@@ -20,9 +21,7 @@ Vo_Smoke::Vo_Smoke()
 
 void Vo_Smoke::LoadFields(Vo_IOF_Virtual& stream, int32_t)
 {
-    uint32_t raw = m_wind.Value();
-    stream.ReadUInt(raw);
-    m_wind.SetValue(raw);
+    ReadScaled(stream, m_wind);
     Vo_ParticleOriginGenerator::LoadFields(stream);
     // The origin level's record is not stored: the texture level follows with its own header.
     Vo_TexParticleGenerator::Load(stream);

@@ -3,6 +3,7 @@
 #include <d3dx9.h>
 
 #include "model/ClassReaderRegistration.h"
+#include "model/ReadScaled.h"
 #include "model/Vo_IOF_Virtual.h"
 #include "particles/generators/Vo_ParticlesObj.h"
 #include "runtime/Vo_ABRender.h"
@@ -23,9 +24,7 @@ Vo_StaticAnimation::Vo_StaticAnimation(const Vo_StaticAnimation& other)
 
 void Vo_StaticAnimation::LoadFields(Vo_IOF_Virtual& stream, int32_t)
 {
-    uint32_t raw = m_speed.Value();
-    stream.ReadUInt(raw);
-    m_speed.SetValue(raw);
+    ReadScaled(stream, m_speed);
     stream.ReadLong(m_reverse.ValueRef());
     Vo_SingleRectGN::Load(stream);
 }

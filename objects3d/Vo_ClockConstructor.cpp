@@ -106,13 +106,8 @@ Vo_Frame* Vo_ClockConstructor::BuildFrameTree()
 
 void Vo_ClockConstructor::GetScreenQuad(ScreenQuad* quad) const
 {
-    if (!quad)
-        return;
-    const float left = float(m_rectangle.Left().Value());
-    const float right = float(m_rectangle.Right().Value());
-    const float top = float(m_rectangle.Top().Value());
-    const float bottom = float(m_rectangle.Bottom().Value());
-    InitRectangleQuad(*quad, left, top, right, bottom);
+    if (quad)
+        InitRectangleQuad(*quad, m_rectangle);
 }
 
 bool Vo_ClockConstructor::HitTest(float x, float y) const

@@ -1,6 +1,7 @@
 #include "runtime/ScreenQuad.h"
 
 #include "model/D3DResourceMakers.h"
+#include "model/MediaRectangle.h"
 #include "model/TextureInfo.h"
 
 void InitScreenQuad(ScreenQuad& quad)
@@ -21,6 +22,12 @@ void InitRectangleQuad(ScreenQuad& quad, float left, float top, float right, flo
     quad.corners[ScreenQuad::kBottomRight].y = bottom;
     quad.corners[ScreenQuad::kTopRight].x = right;
     quad.corners[ScreenQuad::kTopRight].y = top;
+}
+
+void InitRectangleQuad(ScreenQuad& quad, const MediaRectangle& rectangle)
+{
+    InitRectangleQuad(quad, float(rectangle.Left().Value()), float(rectangle.Top().Value()),
+                      float(rectangle.Right().Value()), float(rectangle.Bottom().Value()));
 }
 
 void InitBackBufferQuad(ScreenQuad& quad, float width, float height)

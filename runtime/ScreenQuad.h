@@ -1,5 +1,6 @@
 #pragma once
 
+class MediaRectangle;
 struct TextureInfo;
 
 // One corner of a quad: position and texture coordinate.
@@ -19,6 +20,8 @@ struct ScreenQuad {
 void InitScreenQuad(ScreenQuad& quad);
 // The rectangle's quad: (left, bottom), (left, top), (right, bottom), (right, top), z 1.
 void InitRectangleQuad(ScreenQuad& quad, float left, float top, float right, float bottom);
+// The same for a rectangle of picture pixels as a document stores it.
+void InitRectangleQuad(ScreenQuad& quad, const MediaRectangle& rectangle);
 // The quad (0, H), (0, 0), (W, H), (W, 0) of a back buffer of W x H pixels, z 1.
 void InitBackBufferQuad(ScreenQuad& quad, float width, float height);
 // The same for the back buffer of CurrentDevice.

@@ -59,13 +59,8 @@ void Vo_StatObjConstructor::LoadFields(Vo_IOF_Virtual& stream, int32_t version)
 
 void Vo_StatObjConstructor::GetScreenQuad(ScreenQuad* quad) const
 {
-    if (!quad)
-        return;
-    const float left = float(m_rectangle.Left().Value());
-    const float right = float(m_rectangle.Right().Value());
-    const float top = float(m_rectangle.Top().Value());
-    const float bottom = float(m_rectangle.Bottom().Value());
-    InitRectangleQuad(*quad, left, top, right, bottom);
+    if (quad)
+        InitRectangleQuad(*quad, m_rectangle);
 }
 
 bool Vo_StatObjConstructor::HitTest(float x, float y) const

@@ -112,17 +112,25 @@ WaterShaderValues Vo_WaterFX::ShaderValues() const
 
 // "Scale" is the bump picture's repeat, 1 / s: a scale of 0 would send infinities and sample the
 // bump picture at points that are not numbers, so such water draws nothing.
+bool Vo_WaterFX::HasDrawableScale() const
+{
+    return ScaleParam().Result() != 0.0f;
+}
+
 bool Vo_WaterFX::CanDraw() const
 {
-    return Vo_FX_Constructor::CanDraw() && ScaleParam().Result() != 0.0f && ShaderValues().drawable;
+    return Vo_FX_Constructor::CanDraw() && HasDrawableScale() && ShaderValues().drawable;
 }
 
 void Vo_WaterFX::Render(Vo_ABRender* layer)
 {
     ID3DXEffect* effect = Effect();
-    if (!effect || !CanDraw())
+    if (!effect || !HasDrawableScale())
         return;
+    // Worked out once a frame: the same values decide whether to draw and what to draw.
     const WaterShaderValues v = ShaderValues();
+    if (!v.drawable)
+        return;
     effect->SetTexture("BumpMap", m_bumpTexture ? m_bumpTexture.Get() : NeutralGrey());
     effect->SetFloatArray("BampTrans", m_bumpMatrix, 4);
     effect->SetFloatArray("P1", v.p1, 3);

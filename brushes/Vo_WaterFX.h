@@ -44,6 +44,7 @@ protected:
 private:
     void Bind();
     WaterShaderValues ShaderValues() const;
+    bool HasDrawableScale() const;
 
     UINTSclaleTo<float> m_surface;
     UINTSclaleTo<float> m_bumpStrength;

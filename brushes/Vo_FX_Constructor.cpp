@@ -217,12 +217,34 @@ void Vo_FX_Constructor::RenderCommon(Vo_ABRender* layer)
         PictureRegionScissor scissor(picture->World(), picture->Picture().width, picture->Picture().height,
                                      bounds.u0, bounds.v0, bounds.u1, bounds.v1);
         layer->DrawStripWithEffect(picture, &effect);
+    } else if (picture && m_mask && IsFullImageEffect() && m_effect->GetTechniqueByName(kOutsideMaskTechnique)) {
+        DrawFullImageAroundMask(layer, picture);
     } else {
         layer->DrawStripWithEffect(picture, &effect);
     }
     // The image may be a texture of the layer's render-target pair: an effect that kept a
     // reference to it would make the next device reset fail.
     m_effect->SetTexture("Background", nullptr);
+}
+
+void Vo_FX_Constructor::DrawFullImageAroundMask(Vo_ABRender* layer, PictureMesh* picture)
+{
+    ID3DXEffect* effect = m_effect.Get();
+    const MaskBounds& bounds = CurrentMaskBounds();
+    PictureRegionScissor scissor(picture->World(), picture->Picture().width, picture->Picture().height, bounds.u0,
+                                 bounds.v0, bounds.u1, bounds.v1);
+    RECT around[4];
+    const int count = scissor.RectanglesAround(around);
+    if (count > 0) {
+        m_effect->SetTechnique(kOutsideMaskTechnique);
+        for (int i = 0; i < count; ++i) {
+            CurrentDevice->SetScissorRect(&around[i]);
+            layer->DrawStripWithEffect(picture, &effect);
+        }
+        CurrentDevice->SetScissorRect(&scissor.Rectangle());
+        m_effect->SetTechnique("MainFX");
+    }
+    layer->DrawStripWithEffect(picture, &effect);
 }
 
 const MaskBounds& Vo_FX_Constructor::CurrentMaskBounds()

@@ -15,6 +15,7 @@
 
 struct ID3DXEffect;
 struct IDirect3DTexture9;
+class PictureMesh;
 class Vo_ABRender;
 
 // A mask slot: a texture reference held elsewhere (the resource store's entry for a GUID, or a
@@ -112,6 +113,14 @@ private:
     void CopyValuesFrom(const Vo_FX_Constructor& other);
     // The visible part of the mask, worked out once per mask texture.
     const MaskBounds& CurrentMaskBounds();
+    // The "MainFX" pass of an effect that also carries kOutsideMaskTechnique: that technique
+    // writes the screen outside the mask's rectangle and "MainFX" only the rectangle, so each
+    // pixel is written once and the dearer pass runs only where the mask can show.
+    void DrawFullImageAroundMask(Vo_ABRender* layer, PictureMesh* picture);
+
+    // Declared by full-image effects whose "MainFX" leaves the image as it is where the mask's
+    // alpha is 0: the same output there for less work per pixel.
+    static constexpr const char* kOutsideMaskTechnique = "MainFXOutsideMask";
 
     MediaSpeedParam m_speed;
     MediaParamT<int> m_techniqueFlag;

@@ -68,7 +68,26 @@ PictureRegionScissor::PictureRegionScissor(const _D3DMATRIX& pictureWorld, unsig
     if (FAILED(device->SetScissorRect(&m_rect)))
         return;
     device->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+    m_targetWidth = width;
+    m_targetHeight = height;
     m_active = true;
+}
+
+int PictureRegionScissor::RectanglesAround(RECT (&around)[4]) const
+{
+    if (!m_active)
+        return 0;
+    const RECT candidates[4] = {
+        {0, 0, m_targetWidth, m_rect.top},
+        {0, m_rect.bottom, m_targetWidth, m_targetHeight},
+        {0, m_rect.top, m_rect.left, m_rect.bottom},
+        {m_rect.right, m_rect.top, m_targetWidth, m_rect.bottom},
+    };
+    int count = 0;
+    for (const RECT& candidate : candidates)
+        if (candidate.right > candidate.left && candidate.bottom > candidate.top)
+            around[count++] = candidate;
+    return count;
 }
 
 PictureRegionScissor::~PictureRegionScissor()

@@ -23,8 +23,14 @@ public:
     // Whether drawing is limited, and to which rectangle (pixels of the render target).
     bool Active() const { return m_active; }
     const RECT& Rectangle() const { return m_rect; }
+    // The parts of the render target outside the rectangle, as up to four rectangles that do not
+    // overlap (full-width bands above and below it, then its left and right sides); returns
+    // how many there are. None while drawing is not limited.
+    int RectanglesAround(RECT (&around)[4]) const;
 
 private:
     bool m_active = false;
     RECT m_rect = {};
+    LONG m_targetWidth = 0;
+    LONG m_targetHeight = 0;
 };

@@ -26,6 +26,7 @@
 #include "runtime/Vo_SlideContainer.h"
 #include "runtime/Vo_SlideShow_Light.h"
 #include "support/BuildFolderSceneFixture.h"
+#include "support/DrawCallCounter.h"
 #include "support/EffectTesting.h"
 #include "support/TestPaths.h"
 
@@ -50,6 +51,27 @@ protected:
     {
         auto* object = ObjectAt<Vo_BrushObj>(index);
         return object ? dynamic_cast<Brush*>(object->Brush()) : nullptr;
+    }
+
+    // Draws alone over a cleared target: the pixels, and how many the device wrote.
+    template <class Draw>
+    std::vector<uint32_t> DrawAlone(Draw draw, DWORD& written)
+    {
+        ComRef<IDirect3DQuery9> query;
+        EXPECT_EQ(Device()->CreateQuery(D3DQUERYTYPE_OCCLUSION, query.Receive()), D3D_OK);
+        if (!query)
+            return std::vector<uint32_t>();
+        Device()->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF204060, 1.0f, 0);
+        Device()->BeginScene();
+        query->Issue(D3DISSUE_BEGIN);
+        draw();
+        query->Issue(D3DISSUE_END);
+        Device()->EndScene();
+        HRESULT hr;
+        while ((hr = query->GetData(&written, sizeof(written), D3DGETDATA_FLUSH)) == S_FALSE)
+            YieldProcessor();
+        EXPECT_EQ(hr, S_OK);
+        return ReadBack();
     }
 };
 
@@ -184,27 +206,9 @@ TEST_F(BrushesInDocumentTest, TheWaterBrushFillsOnlyWhereItsMaskShowsThrough)
     CountedHandle<Vo_2D_Light> layer = Slide().GetLight();
     ASSERT_TRUE(layer);
 
-    // One brush drawn alone over a cleared target: its pixels, and how many the device wrote.
-    auto drawAlone = [&](Vo_FX_Constructor& brush, DWORD& written) {
-        ComRef<IDirect3DQuery9> query;
-        EXPECT_EQ(Device()->CreateQuery(D3DQUERYTYPE_OCCLUSION, query.Receive()), D3D_OK);
-        if (!query)
-            return std::vector<uint32_t>();
-        Device()->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF204060, 1.0f, 0);
-        Device()->BeginScene();
-        query->Issue(D3DISSUE_BEGIN);
-        brush.Render(layer.Get());
-        query->Issue(D3DISSUE_END);
-        Device()->EndScene();
-        HRESULT hr;
-        while ((hr = query->GetData(&written, sizeof(written), D3DGETDATA_FLUSH)) == S_FALSE)
-            YieldProcessor();
-        EXPECT_EQ(hr, S_OK);
-        return ReadBack();
-    };
     DWORD limitedPixels = 0, wholePixels = 0;
-    const std::vector<uint32_t> limited = drawAlone(*water, limitedPixels);
-    const std::vector<uint32_t> everywhere = drawAlone(whole, wholePixels);
+    const std::vector<uint32_t> limited = DrawAlone([&] { water->Render(layer.Get()); }, limitedPixels);
+    const std::vector<uint32_t> everywhere = DrawAlone([&] { whole.Render(layer.Get()); }, wholePixels);
     ASSERT_EQ(limited.size(), size_t(kSize) * kSize);
     ASSERT_EQ(everywhere.size(), limited.size());
 
@@ -219,6 +223,76 @@ TEST_F(BrushesInDocumentTest, TheWaterBrushFillsOnlyWhereItsMaskShowsThrough)
     EXPECT_EQ(differing, 0);
     // The brush did paint the block.
     EXPECT_NE(limited[size_t(44) * kSize + 20] & 0x00FFFFFFu, 0x00204060u);
+}
+
+// Writing the next image of the chain (flag 1), the waves brush leaves the image as it is where its
+// mask is clear: there a plain pass writes it, and the wave pass only the mask's rectangle. Every
+// pixel is written once and comes out as from the one wave pass over the whole target.
+TEST_F(BrushesInDocumentTest, TheFullImageWavesRunOnlyOverTheirMask)
+{
+    m_root->ActivateSlides();
+    m_root->SetPicturePosition(ScreenView::kStretch);
+    DrawFrame(100.0f);
+    ASSERT_FALSE(HasFatalFailure());
+    Vo_WavesFX* waves = BrushOf<Vo_WavesFX>(0);
+    ASSERT_TRUE(waves);
+    waves->TechniqueFlag().ValueRef() = 1;
+    // Opaque over the rows where the picture turns from red to blue, so the wave shows.
+    MaskSlot block = effect_testing::MakeTexture(Device(), 64, 64, [](unsigned x, unsigned y) {
+        return (x >= 16 && x < 24 && y >= 28 && y < 36) ? 0xFFFFFFFFu : 0x00FFFFFFu;
+    });
+    ASSERT_TRUE(block);
+    waves->SetMask(&block);
+    CountedHandle<Vo_2D_Light> layer = Slide().GetLight();
+    ASSERT_TRUE(layer);
+    // The image the brush reads: the red-over-blue picture.
+    ComRef<IDirect3DTexture9> image = effect_testing::MakeTexture(Device(), 8, 8, [](unsigned, unsigned y) {
+        return y < 4 ? 0xFFFF0000u : 0xFF0000FFu;
+    });
+    ASSERT_TRUE(image);
+    IDirect3DTexture9** output = layer->GetOutputTexture();
+    ASSERT_TRUE(output);
+    IDirect3DTexture9* const kept = *output;
+    *output = image.Get();
+
+    DWORD splitPixels = 0, wholePixels = 0;
+    long splitDraws = 0;
+    const std::vector<uint32_t> split = DrawAlone(
+        [&] {
+            DrawCallCounter draws(Device());
+            waves->Render(layer.Get());
+            splitDraws = draws.Count();
+        },
+        splitPixels);
+    // The same values, then "MainFX" alone over the whole picture.
+    const std::vector<uint32_t> whole = DrawAlone(
+        [&] {
+            waves->Render(layer.Get());
+            ID3DXEffect* effect = waves->Effect();
+            effect->SetTechnique("MainFX");
+            effect->SetTexture("Background", image.Get());
+            layer->DrawStripWithEffect(layer->GetPictureMesh(), &effect);
+            effect->SetTexture("Background", nullptr);
+        },
+        wholePixels);
+    *output = kept;
+    ASSERT_EQ(split.size(), size_t(kSize) * kSize);
+    ASSERT_EQ(whole.size(), split.size());
+
+    EXPECT_EQ(splitPixels, DWORD(kSize) * kSize);
+    EXPECT_EQ(wholePixels, 2 * DWORD(kSize) * kSize);
+    EXPECT_EQ(splitDraws, 5) << "four sides of the rectangle and the rectangle";
+    int differing = 0, waved = 0;
+    for (unsigned y = 0; y < kSize; ++y)
+        for (unsigned x = 0; x < kSize; ++x) {
+            const uint32_t pixel = split[size_t(y) * kSize + x];
+            if (pixel != whole[size_t(y) * kSize + x])
+                ++differing;
+            if (!ColorsNear(pixel & 0x00FFFFFF, UndisturbedRow(y), 3))
+                ++waved;
+        }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(waved, 0) << "the wave moved nothing";
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 //       hashes of fixed-time frames of the embedded scene, the gallery documents and the gallery's
 //       slide show, one line a frame, to compare two builds' frames
 //   GlimmerBench --soak MINUTES [--interval SECONDS] [--in-process | --saver] [--every-class]
+//       [--count-creates] (in process with every class: the objects each showing of a slide makes)
 #include <windows.h>
 
 #include <algorithm>
@@ -39,6 +40,7 @@ struct Options {
     int readbackFrames = 40;
     SoakBenchmark::Subject subject = SoakBenchmark::Subject::kChosen;
     bool everyClass = false;
+    bool countCreates = false;
 };
 
 std::string NarrowText(const std::wstring& text)
@@ -73,6 +75,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options)
             options.subject = SoakBenchmark::Subject::kSaver;
         else if (arg == L"--every-class")
             options.everyClass = true;
+        else if (arg == L"--count-creates")
+            options.countCreates = true;
         else
             return false;
     }
@@ -160,7 +164,7 @@ int wmain(int argc, wchar_t** argv)
     if (!ParseOptions(argc, argv, options)) {
         std::fputs("usage: GlimmerBench [--frames N] [--gallery-frames N] [--gallery-only NAME] | --soak MINUTES "
                    "[--interval SECONDS] "
-                   "[--in-process | --saver] [--every-class] | --readbacks FILE [--readback-frames N] "
+                   "[--in-process | --saver] [--every-class] [--count-creates] | --readbacks FILE [--readback-frames N] "
                    "[--readback-images FOLDER] [--gallery-only NAME]\n",
                    stderr);
         return 2;
@@ -169,7 +173,10 @@ int wmain(int argc, wchar_t** argv)
     if (!options.readbacks.empty())
         return WriteReadbacks(options);
     if (options.soakMinutes > 0.0) {
-        SoakBenchmark(options.soakMinutes, options.interval, options.subject, options.everyClass).Run();
+        SoakBenchmark soak(options.soakMinutes, options.interval, options.subject, options.everyClass);
+        if (options.countCreates)
+            soak.CountCreatesPerShowing();
+        soak.Run();
         return 0;
     }
     const bool galleryOnly = !options.galleryOnly.empty();

@@ -12,6 +12,7 @@
 
 #include "benchmarks/AllocationCounter.h"
 #include "benchmarks/BenchDevice.h"
+#include "benchmarks/D3DCallTimer.h"
 #include "benchmarks/FigureLog.h"
 #include "benchmarks/FrameClock.h"
 #include "benchmarks/SceneDocuments.h"
@@ -20,6 +21,7 @@
 #include "model/CurrentDevice.h"
 #include "runtime/CurrentScreenView.h"
 #include "runtime/LoadSceneDocument.h"
+#include "runtime/Vo_SlideShow_Light.h"
 #include "support/ProcessRunner.h"
 #include "support/SaverCopy.h"
 #include "support/TestPaths.h"
@@ -102,6 +104,17 @@ unsigned long CountHandlesInSystemList(DWORD processId)
     return 0;
 }
 
+uint64_t PrivateBytesOf(HANDLE process)
+{
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    memory.cb = sizeof(memory);
+    // PagefileUsage is the process's commit charge, the same figure as PrivateUsage, which Wine 8
+    // leaves at 0.
+    if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory)))
+        return 0;
+    return memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage;
+}
+
 template <class Field>
 void PrintSeries(const std::string& name, const std::string& unit, const std::vector<Field>& values,
                  const std::vector<double>& seconds, double settledSeconds, const std::string& settledName)
@@ -149,12 +162,7 @@ SoakBenchmark::Sample SoakBenchmark::Take(void* process, double seconds)
 {
     Sample sample;
     sample.seconds = seconds;
-    PROCESS_MEMORY_COUNTERS_EX memory = {};
-    memory.cb = sizeof(memory);
-    // PagefileUsage is the process's commit charge, the same figure as PrivateUsage, which Wine 8
-    // leaves at 0.
-    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory)))
-        sample.privateBytes = memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage;
+    sample.privateBytes = PrivateBytesOf(process);
     DWORD handles = 0;
     if (GetProcessHandleCount(process, &handles))
         sample.handles = handles;
@@ -303,10 +311,32 @@ void SoakBenchmark::RunInProcess(const std::vector<uint8_t>& document, const std
         CurrentScreenView = nullptr;
         return;
     }
+    // The objects each showing makes, counted at the Direct3D and D3DX entry points.
+    D3DCallTimer creates;
+    const bool countCreates = m_countCreates && m_everyClass;
+    if (countCreates)
+        creates.Install(device.Device(), UnixToWindowsPath(VO_BENCH_EFFECT));
     const double start = FrameClock::WallSeconds();
     const double end = start + m_minutes * 60.0;
     double next = start;
     int64_t frames = 0;
+    // A mark at each slide change of the slide show: the figures just before the frame that
+    // shows the slide, so that what showing it makes counts for it.
+    auto markShowing = [&](double seconds, size_t slide, uint64_t privateBytes) {
+        if (countCreates) {
+            if (!m_showings.empty())
+                for (const D3DCallTimer::EntryTotal& entry : creates.EntryTotals())
+                    if (entry.name.find("Create") != std::string::npos)
+                        m_showings.back().creates.emplace_back(entry.name, entry.calls);
+            creates.Reset();
+        }
+        Showing showing;
+        showing.slide = slide;
+        showing.seconds = seconds;
+        showing.privateBytes = privateBytes;
+        m_showings.push_back(showing);
+    };
+    size_t shownSlide = SIZE_MAX;
     for (double now = start; now < end; now = FrameClock::WallSeconds()) {
         if (now >= next) {
             m_samples.push_back(Take(GetCurrentProcess(), now - start));
@@ -314,13 +344,25 @@ void SoakBenchmark::RunInProcess(const std::vector<uint8_t>& document, const std
             next += m_interval;
         }
         Sleep(kFrameSleepMs);
-        scene->FrameMove(static_cast<float>(FrameClock::WallSeconds() - start));
+        const double moveAt = FrameClock::WallSeconds() - start;
+        // Private bytes alone are cheap to read (no handle list), once a frame.
+        const uint64_t privateBytes = m_everyClass ? PrivateBytesOf(GetCurrentProcess()) : 0;
+        scene->FrameMove(static_cast<float>(moveAt));
+        const size_t nowShown = scene->Root() ? scene->Root()->Schedule().CurrentIndex() : 0;
+        if (m_everyClass && nowShown != shownSlide) {
+            markShowing(moveAt, nowShown, privateBytes);
+            shownSlide = nowShown;
+        }
         scene->DrawScene();
         device.Device()->Present(nullptr, nullptr, nullptr, nullptr);
         ++frames;
     }
     m_samples.push_back(Take(GetCurrentProcess(), FrameClock::WallSeconds() - start));
     m_samples.back().sceneHeapBytes = AllocationCounter::Totals().liveBytes;
+    if (m_everyClass)
+        markShowing(m_samples.back().seconds, SIZE_MAX, m_samples.back().privateBytes);
+    if (countCreates)
+        creates.Uninstall();
     m_sceneHeapCounted = true;
     FigureLog::Count("soak.frames", frames, "count");
     scene->ReleaseScene();
@@ -350,6 +392,84 @@ void SoakBenchmark::NoteSceneHeapRises() const
                       static_cast<long long>(after.sceneHeapBytes - before.sceneHeapBytes), before.seconds,
                       after.seconds, slideAt(before.seconds).c_str(), slideAt(after.seconds).c_str());
         FigureLog::Note(line);
+    }
+}
+
+std::string SoakBenchmark::SlideName(size_t slide) const
+{
+    if (slide < m_slideNames.size())
+        return m_slideNames[slide];
+    return "slide " + std::to_string(slide);
+}
+
+void SoakBenchmark::NoteGrowthPerSlide() const
+{
+    if (m_showings.size() < 2)
+        return;
+    const double mib = 1024.0 * 1024.0;
+    // Rounds begin where the first slide is shown again.
+    std::vector<size_t> roundOf(m_showings.size(), 0);
+    size_t round = 0;
+    for (size_t i = 0; i < m_showings.size(); ++i) {
+        if (m_showings[i].slide == 0)
+            ++round;
+        roundOf[i] = round;
+    }
+    const size_t rounds = round;
+    std::string perRound = "private bytes per round (from one showing of the first slide to the next):";
+    for (size_t i = 0, last = SIZE_MAX; i < m_showings.size(); ++i) {
+        if (m_showings[i].slide != 0 && i + 1 != m_showings.size())
+            continue;
+        if (last != SIZE_MAX) {
+            char part[64];
+            std::snprintf(part, sizeof(part), " %+.1f", (static_cast<double>(m_showings[i].privateBytes) -
+                                                        static_cast<double>(m_showings[last].privateBytes)) / mib);
+            perRound += part;
+        }
+        last = i;
+    }
+    FigureLog::Note(perRound + " MiB");
+    // Each slide's growth while it showed (from its mark to the next one), per round from the second on.
+    struct SlideGrowth {
+        size_t slide;
+        double total = 0.0;
+        std::vector<double> perRound;
+        const Showing* lastComplete = nullptr;
+    };
+    std::vector<SlideGrowth> slides;
+    for (size_t i = 0; i + 1 < m_showings.size(); ++i) {
+        const Showing& showing = m_showings[i];
+        if (roundOf[i] < 2)
+            continue;
+        auto found = std::find_if(slides.begin(), slides.end(), [&](const SlideGrowth& g) { return g.slide == showing.slide; });
+        if (found == slides.end()) {
+            SlideGrowth added;
+            added.slide = showing.slide;
+            slides.push_back(added);
+            found = slides.end() - 1;
+        }
+        const double grown = (static_cast<double>(m_showings[i + 1].privateBytes) - static_cast<double>(showing.privateBytes)) / mib;
+        found->total += grown;
+        found->perRound.push_back(grown);
+        found->lastComplete = &showing;
+    }
+    std::sort(slides.begin(), slides.end(), [](const SlideGrowth& a, const SlideGrowth& b) { return a.total > b.total; });
+    char line[400];
+    std::snprintf(line, sizeof(line), "private bytes grown while each slide showed, rounds 2 to %zu, largest first:", rounds);
+    FigureLog::Note(line);
+    for (const SlideGrowth& g : slides) {
+        std::string values;
+        for (double v : g.perRound) {
+            char part[32];
+            std::snprintf(part, sizeof(part), " %+.2f", v);
+            values += part;
+        }
+        std::string made;
+        if (g.lastComplete)
+            for (const auto& [name, calls] : g.lastComplete->creates)
+                made += " " + name + " x" + std::to_string(calls);
+        std::snprintf(line, sizeof(line), "  %2zu %-28s %+7.2f MiB (", g.slide, SlideName(g.slide).c_str(), g.total);
+        FigureLog::Note(line + values + " )" + (made.empty() ? "" : "; its last showing made:" + made));
     }
 }
 
@@ -402,6 +522,7 @@ void SoakBenchmark::Print() const
     if (m_sceneHeapCounted) {
         PrintSeries("scene_heap_bytes", "bytes", sceneHeap, seconds, SettledSeconds(), settledName);
         NoteSceneHeapRises();
+        NoteGrowthPerSlide();
     }
     if (*std::max_element(gdi.begin(), gdi.end()) == 0 && *std::max_element(user.begin(), user.end()) == 0)
         FigureLog::Note("GetGuiResources reported no GDI or USER objects at all (Wine 8 does not count them)");

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class ProcessRunner;
@@ -19,6 +20,8 @@ public:
     // kInProcess, in this process, where the scene code's own heap is counted too); growth is
     // judged after the first round, in which every class has made what it keeps.
     SoakBenchmark(double minutes, double intervalSeconds, Subject subject, bool everyClass);
+    // In process with every class: also counts the Direct3D and D3DX objects each showing makes.
+    void CountCreatesPerShowing() { m_countCreates = true; }
     void Run();
 
 private:
@@ -31,11 +34,24 @@ private:
         int64_t sceneHeapBytes = 0;  // the scene code's live operator new bytes, in process only
     };
 
+    // One showing of a slide of the slide show, in process: when it began, the figures then, and
+    // the objects made while it showed (Direct3D and D3DX calls whose name says "Create").
+    struct Showing {
+        size_t slide = 0;
+        double seconds = 0.0;
+        uint64_t privateBytes = 0;
+        std::vector<std::pair<std::string, uint64_t>> creates;
+    };
+
     static Sample Take(void* process, double seconds);
     void RunSaver(const std::wstring& program);
     void RunGalleryShow();
     // Each rise of the scene code's heap after the first round, with the slides shown meanwhile.
     void NoteSceneHeapRises() const;
+    // Where the private bytes grew after the first round: each slide's growth while it showed,
+    // summed over the later rounds, and what its later showings made.
+    void NoteGrowthPerSlide() const;
+    std::string SlideName(size_t slide) const;
     // When start-up has settled: after the first minute, or after the first round of a slide show.
     double SettledSeconds() const;
     // Samples the one-picture saver beside the last sample of the saver, then ends it.
@@ -56,4 +72,6 @@ private:
     bool m_sceneHeapCounted = false;
     // The slide show's documents in slide order, when it is the subject.
     std::vector<std::string> m_slideNames;
+    std::vector<Showing> m_showings;
+    bool m_countCreates = false;
 };

@@ -5,15 +5,36 @@
 #include "model/CurrentDevice.h"
 #include "model/D3DResourceMakers.h"
 
+namespace {
+
+// A texture of the current device whose top level has this size.
+bool IsTargetOfSize(IDirect3DTexture9* texture, uint32_t width, uint32_t height)
+{
+    if (!texture || !CurrentDevice)
+        return false;
+    ComRef<IDirect3DDevice9> device;
+    D3DSURFACE_DESC desc;
+    return SUCCEEDED(texture->GetDevice(device.Receive())) && device.Get() == CurrentDevice &&
+           SUCCEEDED(texture->GetLevelDesc(0, &desc)) && desc.Width == width && desc.Height == height;
+}
+
+}  // namespace
+
 void RenderTargetPair::Create(uint32_t width, uint32_t height)
 {
     m_width = width;
     m_height = height;
     if (!width || !height)
         return;
-    ReleaseTextures();
-    CreateRenderTargetTexture(m_textures[0], width, height);
-    CreateRenderTargetTexture(m_textures[1], width, height);
+    // Every showing of a slide asks again for its layer's pair and the store's pairs. Targets of
+    // that size are kept: making them anew would free and take the same memory at each slide
+    // change, which Wine's and Mesa's heaps only partly reuse. Whoever draws into a target clears
+    // or fills it first, so what a kept target still holds is never seen.
+    if (!IsTargetOfSize(m_textures[0].Get(), width, height) || !IsTargetOfSize(m_textures[1].Get(), width, height)) {
+        ReleaseTextures();
+        CreateRenderTargetTexture(m_textures[0], width, height);
+        CreateRenderTargetTexture(m_textures[1], width, height);
+    }
     m_current = m_textures[m_index];
     D3DSURFACE_DESC desc;
     if (m_current && SUCCEEDED(m_current->GetLevelDesc(0, &desc))) {

@@ -12,7 +12,9 @@ struct IDirect3DSurface9;
 class RenderTargetPair {
 public:
     // Makes both textures (unless a side is 0, which only records the size); the recorded size
-    // becomes the real size of the textures.
+    // becomes the real size of the textures. Textures that the pair already holds at that size,
+    // made on the current device, are kept: they hold what was drawn last, which every user
+    // clears or overwrites before reading.
     void Create(uint32_t width, uint32_t height);
     // Create, then scale the source's level 0 into the current texture (a null source leaves the
     // targets uncleared).

@@ -58,6 +58,50 @@ TEST_F(RenderTargetPairTest, CreateMakesTwoTargetsAndAZeroSideOnlyRecordsTheSize
     EXPECT_EQ(pair.Texture(1), nullptr);
 }
 
+TEST_F(RenderTargetPairTest, CreateAtTheSizeItHasKeepsTheTexturesAndAnotherSizeMakesNewOnes)
+{
+    RenderTargetPair pair;
+    pair.Create(32, 16);
+    ASSERT_NE(pair.Texture(1), nullptr);
+    pair.Swap();
+    IDirect3DTexture9* first = pair.Texture(0);
+    IDirect3DTexture9* second = pair.Texture(1);
+    Fill(first, 0xFFFF0000);
+    Fill(second, 0xFF00FF00);
+
+    // Asked again for the size it has, as at every showing of a slide: the same two targets with
+    // what was drawn into them, the one drawn into last still current.
+    pair.Create(32, 16);
+    EXPECT_EQ(pair.Texture(0), first);
+    EXPECT_EQ(pair.Texture(1), second);
+    EXPECT_EQ(pair.Current(), pair.Texture(1));
+    EXPECT_EQ(TexelAt(pair.Texture(0), 5, 5), 0xFFFF0000u);
+    EXPECT_EQ(TexelAt(pair.Texture(1), 5, 5), 0xFF00FF00u);
+    EXPECT_EQ(pair.Width(), 32u);
+    EXPECT_EQ(pair.Height(), 16u);
+
+    // The store's pairs take their picture again at every showing: into the kept target.
+    ComRef<IDirect3DTexture9> picture = Picture(8, 8, 0xFF306090);
+    pair.CopyFrom(picture.Get(), 32, 16);
+    EXPECT_EQ(pair.Current(), pair.Texture(1));
+    EXPECT_EQ(pair.Texture(1), second);
+    EXPECT_TRUE(ColorsNear(TexelAt(pair.Current(), 31, 15), 0xFF306090));
+
+    // Another size, or after the textures were let go (a device reset), makes new ones.
+    pair.Create(64, 16);
+    ASSERT_NE(pair.Texture(0), nullptr);
+    D3DSURFACE_DESC desc;
+    pair.Texture(0)->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Width, 64u);
+    pair.Texture(1)->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Width, 64u);
+    EXPECT_EQ(pair.Width(), 64u);
+    pair.ReleaseTextures();
+    pair.Create(64, 16);
+    EXPECT_NE(pair.Texture(0), nullptr);
+    EXPECT_NE(pair.Texture(1), nullptr);
+}
+
 TEST_F(RenderTargetPairTest, SwapAlternatesAndClearsTheNewTargetToOpaqueBlack)
 {
     RenderTargetPair pair;

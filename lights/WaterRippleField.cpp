@@ -125,6 +125,9 @@ HRESULT WaterRippleField::Resize(float width, float height, float rowFactor, flo
             rows = kMaxCells / kMinSide;
         }
     }
+    // The buffers hang on the grid's sides only: a field laid out again on the same grid, as at
+    // every showing of its slide, keeps them.
+    const bool sameGrid = columns == m_columns && rows == m_rows;
     m_columns = columns;
     m_rows = rows;
     m_cellCount = columns * rows;
@@ -136,7 +139,8 @@ HRESULT WaterRippleField::Resize(float width, float height, float rowFactor, flo
     m_inverseHeight = 1.0f / height;
 
     m_cells.reset(new Cell[m_cellCount]());
-    ReleaseBuffers();
+    if (!sameGrid)
+        ReleaseBuffers();
     return CreateBuffers();
 }
 

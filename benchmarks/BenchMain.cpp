@@ -132,9 +132,17 @@ int WriteReadbacks(const Options& options)
     const float kShowStep = 0.25f;
     std::vector<FrameReadbacks::Document> documents;
     documents.push_back({"EmbeddedScene", SceneDocuments::Embedded(), kStep});
-    for (SceneDocuments::Named& named : SceneDocuments::Gallery())
+    std::vector<SceneDocuments::Named> gallery = SceneDocuments::Gallery();
+    const size_t slides = gallery.size();
+    for (SceneDocuments::Named& named : gallery)
         documents.push_back({named.name, std::move(named.bytes), kStep});
     documents.push_back({"GalleryShow", SceneDocuments::Assembled("GalleryShow.bin"), kShowStep});
+    // The slide show over two whole rounds, a few frames of every showing: the second round shows
+    // every slide again, into what its first showing made.
+    const float kRoundsStep = 0.5f;
+    const float roundSeconds = static_cast<float>(slides) * (VO_BENCH_GALLERY_SHOW_SECONDS + 2.0f);
+    documents.push_back({"GalleryShowTwoRounds", SceneDocuments::Assembled("GalleryShow.bin"), kRoundsStep,
+                         static_cast<int>(2.0f * roundSeconds / kRoundsStep)});
     std::vector<FrameReadbacks::Document> chosen;
     for (FrameReadbacks::Document& document : documents) {
         if (document.name.find(options.galleryOnly) == std::string::npos)

@@ -108,7 +108,8 @@ bool FrameReadbacks::Write(const std::vector<Document>& documents, int frames, c
         if (!copy || !scene->StartScene(&LoadReadbackDocument, player)) {
             std::fprintf(out, "%s did-not-start\n", document.name.c_str());
         } else {
-            for (int i = 0; i < frames; ++i) {
+            const int count = document.frames > 0 ? document.frames : frames;
+            for (int i = 0; i < count; ++i) {
                 const float time = kStartTime + document.step * static_cast<float>(i);
                 scene->FrameMove(time);
                 scene->DrawScene();

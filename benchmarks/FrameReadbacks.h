@@ -13,6 +13,7 @@ public:
         std::string name;
         std::vector<uint8_t> bytes;
         float step;  // seconds between frames
+        int frames = 0;  // 0: as many as the run asks of every document
     };
 
     // Prints "<name> <frame> <time> <hash>" per frame to the file at path (Windows path); with an

@@ -337,10 +337,16 @@ void SoakBenchmark::RunInProcess(const std::vector<uint8_t>& document, const std
         m_showings.push_back(showing);
     };
     size_t shownSlide = SIZE_MAX;
+    // The samples and marks live on this process's heap too: room for all of them is taken now,
+    // and what the marks take besides is counted apart, so that the scene heap is the scene's.
+    m_samples.reserve(static_cast<size_t>(m_minutes * 60.0 / m_interval) + 4);
+    m_showings.reserve(static_cast<size_t>(m_minutes * 60.0 / kGallerySlideSeconds) + 4);
+    int64_t markBytes = 0;
+    auto sceneHeapBytes = [&] { return AllocationCounter::Totals().liveBytes - markBytes; };
     for (double now = start; now < end; now = FrameClock::WallSeconds()) {
         if (now >= next) {
             m_samples.push_back(Take(GetCurrentProcess(), now - start));
-            m_samples.back().sceneHeapBytes = AllocationCounter::Totals().liveBytes;
+            m_samples.back().sceneHeapBytes = sceneHeapBytes();
             next += m_interval;
         }
         Sleep(kFrameSleepMs);
@@ -350,7 +356,9 @@ void SoakBenchmark::RunInProcess(const std::vector<uint8_t>& document, const std
         scene->FrameMove(static_cast<float>(moveAt));
         const size_t nowShown = scene->Root() ? scene->Root()->Schedule().CurrentIndex() : 0;
         if (m_everyClass && nowShown != shownSlide) {
+            const int64_t before = AllocationCounter::Totals().liveBytes;
             markShowing(moveAt, nowShown, privateBytes);
+            markBytes += AllocationCounter::Totals().liveBytes - before;
             shownSlide = nowShown;
         }
         scene->DrawScene();
@@ -358,7 +366,7 @@ void SoakBenchmark::RunInProcess(const std::vector<uint8_t>& document, const std
         ++frames;
     }
     m_samples.push_back(Take(GetCurrentProcess(), FrameClock::WallSeconds() - start));
-    m_samples.back().sceneHeapBytes = AllocationCounter::Totals().liveBytes;
+    m_samples.back().sceneHeapBytes = sceneHeapBytes();
     if (m_everyClass)
         markShowing(m_samples.back().seconds, SIZE_MAX, m_samples.back().privateBytes);
     if (countCreates)

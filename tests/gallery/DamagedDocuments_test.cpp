@@ -117,14 +117,11 @@ bool InThisShare(size_t index)
 
 std::vector<Document> Documents()
 {
-    std::vector<std::string> names = GalleryDocumentNames();
-    names.push_back("EmbeddedScene");
+    const std::vector<std::string> names = GalleryDocumentNamesAndEmbeddedScene();
     std::vector<Document> documents;
     for (size_t i = 0; i < names.size(); ++i) {
-        if (!InThisShare(i))
-            continue;
-        const bool own = names[i] == "EmbeddedScene";
-        documents.push_back({names[i], own ? EmbeddedSceneBytes() : GalleryDocumentBytes(names[i])});
+        if (InThisShare(i))
+            documents.push_back({names[i], DocumentBytes(names[i])});
     }
     return documents;
 }

@@ -14,7 +14,6 @@
 #include <windows.h>
 #include <d3d9.h>
 
-#include <cctype>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -23,7 +22,6 @@
 
 namespace {
 
-const char kEmbeddedScene[] = "EmbeddedScene";
 // Pixels of the 64 x 64 target that may differ beyond what the scene changed between the two
 // frames before the loss: classes that draw something new in every frame even at one time (the
 // falling glyphs' heads) change a different few in each. An object missing after the reset, even
@@ -36,22 +34,6 @@ const double kFrameNoiseShare = 40.0 / (64 * 64);
 bool StartsAtRestOnRestore(const std::string& document)
 {
     return document == "Vo_WaterRingLight" || document == "Vo_WaterRingLight_Mode1";
-}
-
-std::vector<std::string> Documents()
-{
-    std::vector<std::string> names = GalleryDocumentNames();
-    names.push_back(kEmbeddedScene);
-    return names;
-}
-
-std::string TestNameOf(const testing::TestParamInfo<std::string>& info)
-{
-    std::string name = info.param;
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    return name;
 }
 
 std::string Lines(const std::vector<std::string>& lines)
@@ -82,7 +64,7 @@ protected:
 TEST_P(DeviceResetTest, PlaysOnAfterTheDeviceIsReset)
 {
     const std::string& name = GetParam();
-    const std::vector<uint8_t> bytes = name == kEmbeddedScene ? EmbeddedSceneBytes() : GalleryDocumentBytes(name);
+    const std::vector<uint8_t> bytes = DocumentBytes(name);
     ASSERT_FALSE(bytes.empty()) << "the build lacks " << name;
 
     DefaultPoolWatch watch(Device());
@@ -135,6 +117,7 @@ TEST_P(DeviceResetTest, PlaysOnAfterTheDeviceIsReset)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Documents, DeviceResetTest, testing::ValuesIn(Documents()), TestNameOf);
+INSTANTIATE_TEST_SUITE_P(Documents, DeviceResetTest, testing::ValuesIn(GalleryDocumentNamesAndEmbeddedScene()),
+                         DocumentParamName);
 
 }  // namespace

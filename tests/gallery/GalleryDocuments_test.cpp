@@ -134,16 +134,6 @@ struct GalleryRun {
     ProcessResult result;
 };
 
-// Test names allow letters, digits and underscores only.
-std::string TestNameFor(const std::string& document)
-{
-    std::string name = document;
-    for (char& c : name)
-        if (!isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    return name;
-}
-
 bool DialogOpen(DWORD pid) { return !TopWindows(pid, kDialogClass).empty(); }
 
 // Plays one saver copy in its test window, moved to topLeft when one is given, and reports the
@@ -337,7 +327,7 @@ private:
             for (int t = 0; t < suite.total_test_count(); ++t) {
                 const testing::TestInfo& test = *suite.GetTestInfo(t);
                 if (test.should_run() && test.value_param() &&
-                    std::string(test.name()) == "PlaysInTheSaver/" + TestNameFor(name))
+                    std::string(test.name()) == "PlaysInTheSaver/" + DocumentTestName(name))
                     return true;
             }
         }
@@ -450,12 +440,7 @@ TEST_P(GalleryTest, PlaysInTheSaver)
     KeepViews(name, run, failed);
 }
 
-std::string TestNameOf(const testing::TestParamInfo<std::string>& info)
-{
-    return TestNameFor(info.param);
-}
-
-INSTANTIATE_TEST_SUITE_P(Gallery, GalleryTest, testing::ValuesIn(GalleryDocumentNames()), TestNameOf);
+INSTANTIATE_TEST_SUITE_P(Gallery, GalleryTest, testing::ValuesIn(GalleryDocumentNames()), DocumentParamName);
 
 TEST(GalleryListTest, TheBuildFoundTheGalleryDocuments)
 {
@@ -555,7 +540,7 @@ TEST(GalleryErrorBoxTest, TheCheckSeesTheBoxOfADocumentThatFailsToLoadOnly)
         const bool boxSeen = ShowsErrorBox(run.first);
         EXPECT_EQ(boxSeen, c.errorBox);
         if (boxSeen != c.errorBox)
-            SaveScreenPixels(run.first, TestArtifactsDir() + "\\gallery-error-box-" + TestNameFor(c.name) + ".bmp");
+            SaveScreenPixels(run.first, TestArtifactsDir() + "\\gallery-error-box-" + DocumentTestName(c.name) + ".bmp");
         if (!c.errorBox) {
             EXPECT_GE(BrightnessSpread(run.first), kSpreadAtLeast) << "the whole document showed no landscape";
         }

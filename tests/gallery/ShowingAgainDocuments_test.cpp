@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <string>
 #include <vector>
 
@@ -17,24 +16,7 @@
 
 namespace {
 
-const char kEmbeddedScene[] = "EmbeddedScene";
 const int kShowingsAgain = 3;
-
-std::vector<std::string> Documents()
-{
-    std::vector<std::string> names = GalleryDocumentNames();
-    names.push_back(kEmbeddedScene);
-    return names;
-}
-
-std::string TestNameOf(const testing::TestParamInfo<std::string>& info)
-{
-    std::string name = info.param;
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    return name;
-}
 
 class ShowingAgainTest : public BuildFolderSceneFixture, public testing::WithParamInterface<std::string> {
 };
@@ -42,7 +24,7 @@ class ShowingAgainTest : public BuildFolderSceneFixture, public testing::WithPar
 TEST_P(ShowingAgainTest, MakesNoDefaultPoolResourceAfterTheFirstShowing)
 {
     const std::string& name = GetParam();
-    const std::vector<uint8_t> bytes = name == kEmbeddedScene ? EmbeddedSceneBytes() : GalleryDocumentBytes(name);
+    const std::vector<uint8_t> bytes = DocumentBytes(name);
     ASSERT_FALSE(bytes.empty()) << "the build lacks " << name;
 
     DefaultPoolWatch watch(Device());
@@ -71,6 +53,7 @@ TEST_P(ShowingAgainTest, MakesNoDefaultPoolResourceAfterTheFirstShowing)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Documents, ShowingAgainTest, testing::ValuesIn(Documents()), TestNameOf);
+INSTANTIATE_TEST_SUITE_P(Documents, ShowingAgainTest, testing::ValuesIn(GalleryDocumentNamesAndEmbeddedScene()),
+                         DocumentParamName);
 
 }  // namespace

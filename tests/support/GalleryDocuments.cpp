@@ -1,5 +1,6 @@
 #include "support/GalleryDocuments.h"
 
+#include <cctype>
 #include <sstream>
 
 #include "support/TestPaths.h"
@@ -24,3 +25,28 @@ std::vector<uint8_t> GalleryDocumentBytes(const std::string& name)
 }
 
 std::vector<uint8_t> EmbeddedSceneBytes() { return ReadBuiltFile(L"resources\\scene\\EmbeddedScene.bin"); }
+
+const char kEmbeddedSceneName[] = "EmbeddedScene";
+
+std::vector<std::string> GalleryDocumentNamesAndEmbeddedScene()
+{
+    std::vector<std::string> names = GalleryDocumentNames();
+    names.push_back(kEmbeddedSceneName);
+    return names;
+}
+
+std::vector<uint8_t> DocumentBytes(const std::string& name)
+{
+    return name == kEmbeddedSceneName ? EmbeddedSceneBytes() : GalleryDocumentBytes(name);
+}
+
+std::string DocumentTestName(const std::string& document)
+{
+    std::string name = document;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return name;
+}
+
+std::string DocumentParamName(const testing::TestParamInfo<std::string>& info) { return DocumentTestName(info.param); }

@@ -5,6 +5,12 @@
 
 #include "support/TestPaths.h"
 
+namespace {
+
+const char kEmbeddedSceneName[] = "EmbeddedScene";
+
+}  // namespace
+
 std::vector<std::string> GalleryDocumentNames()
 {
     std::vector<std::string> names;
@@ -25,8 +31,6 @@ std::vector<uint8_t> GalleryDocumentBytes(const std::string& name)
 }
 
 std::vector<uint8_t> EmbeddedSceneBytes() { return ReadBuiltFile(L"resources\\scene\\EmbeddedScene.bin"); }
-
-const char kEmbeddedSceneName[] = "EmbeddedScene";
 
 std::vector<std::string> GalleryDocumentNamesAndEmbeddedScene()
 {

@@ -15,10 +15,7 @@ std::vector<uint8_t> GalleryDocumentBytes(const std::string& name);
 // The program's own scene as the build assembled it.
 std::vector<uint8_t> EmbeddedSceneBytes();
 
-// The name under which the lists below carry the program's own scene.
-extern const char kEmbeddedSceneName[];
-
-// The gallery's documents followed by the program's own scene.
+// The gallery's documents followed by the program's own scene, named "EmbeddedScene".
 std::vector<std::string> GalleryDocumentNamesAndEmbeddedScene();
 
 // The bytes of a document of that list; empty when the build lacks it.

@@ -140,7 +140,7 @@ int WriteReadbacks(const Options& options)
     // The slide show over two whole rounds, a few frames of every showing: the second round shows
     // every slide again, into what its first showing made.
     const float kRoundsStep = 0.5f;
-    const float roundSeconds = static_cast<float>(slides) * (VO_BENCH_GALLERY_SHOW_SECONDS + 2.0f);
+    const float roundSeconds = static_cast<float>(slides * SceneDocuments::kGalleryShowSlideSeconds);
     documents.push_back({"GalleryShowTwoRounds", SceneDocuments::Assembled("GalleryShow.bin"), kRoundsStep,
                          static_cast<int>(2.0f * roundSeconds / kRoundsStep)});
     std::vector<FrameReadbacks::Document> chosen;

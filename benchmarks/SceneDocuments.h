@@ -21,4 +21,8 @@ public:
         std::vector<uint8_t> bytes;
     };
     static std::vector<Named> Gallery();
+
+    // "GalleryShow.bin", every gallery document's slide in one slide show: the seconds each slide
+    // takes, its show time and its two fades of a second.
+    static constexpr double kGalleryShowSlideSeconds = VO_BENCH_GALLERY_SHOW_SECONDS + 2.0;
 };

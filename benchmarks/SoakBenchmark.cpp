@@ -34,8 +34,6 @@ const unsigned kHeight = 1024;
 const DWORD kFrameSleepMs = 30;
 // Growth is judged from here on: the first minute holds the start-up's caches filling.
 const double kSettledSeconds = 60.0;
-// The slide show of every gallery document: each slide's show time and its two fades of a second.
-const double kGallerySlideSeconds = VO_BENCH_GALLERY_SHOW_SECONDS + 2.0;
 // From the saver's start to its first frame: the splash and the document's load.
 const double kSaverStartSeconds = 10.0;
 
@@ -206,14 +204,14 @@ void SoakBenchmark::RunGalleryShow()
         FigureLog::Note("soak: GalleryShow.bin or the gallery's document list is missing");
         return;
     }
-    m_roundSeconds = static_cast<double>(slides) * kGallerySlideSeconds;
+    m_roundSeconds = static_cast<double>(slides) * SceneDocuments::kGalleryShowSlideSeconds;
     const bool inProcess = m_subject == Subject::kInProcess;
     char line[200];
     std::snprintf(line, sizeof(line),
                   "soak: every class, %s the %zu gallery documents as one slide show, "
                   "%.0f s a slide, a round every %.1f minutes",
-                  inProcess ? "this process playing" : "a saver (/t) playing", slides, kGallerySlideSeconds,
-                  m_roundSeconds / 60.0);
+                  inProcess ? "this process playing" : "a saver (/t) playing", slides,
+                  SceneDocuments::kGalleryShowSlideSeconds, m_roundSeconds / 60.0);
     FigureLog::Note(line);
     if (inProcess) {
         RunInProcess(show, "GalleryShow.bin");
@@ -340,7 +338,7 @@ void SoakBenchmark::RunInProcess(const std::vector<uint8_t>& document, const std
     // The samples and marks live on this process's heap too: room for all of them is taken now,
     // and what the marks take besides is counted apart, so that the scene heap is the scene's.
     m_samples.reserve(static_cast<size_t>(m_minutes * 60.0 / m_interval) + 4);
-    m_showings.reserve(static_cast<size_t>(m_minutes * 60.0 / kGallerySlideSeconds) + 4);
+    m_showings.reserve(static_cast<size_t>(m_minutes * 60.0 / SceneDocuments::kGalleryShowSlideSeconds) + 4);
     int64_t markBytes = 0;
     auto sceneHeapBytes = [&] { return AllocationCounter::Totals().liveBytes - markBytes; };
     for (double now = start; now < end; now = FrameClock::WallSeconds()) {
@@ -387,7 +385,7 @@ void SoakBenchmark::NoteSceneHeapRises() const
     // each round (the first slide begins with its fade-in over).
     auto slideAt = [&](double seconds) {
         const double inRound = std::fmod(seconds + 1.0, m_roundSeconds);
-        const size_t k = static_cast<size_t>(inRound / kGallerySlideSeconds) % m_slideNames.size();
+        const size_t k = static_cast<size_t>(inRound / SceneDocuments::kGalleryShowSlideSeconds) % m_slideNames.size();
         return m_slideNames[k];
     };
     for (size_t i = 1; i < m_samples.size(); ++i) {

@@ -28,11 +28,17 @@
 #include "runtime/SoundDevice.h"
 #include "runtime/Vo_SlideShow_Light.h"
 #include "support/DeviceFixture.h"
+#include "support/OwnTempFolder.h"
 #include "support/TestPaths.h"
 
 namespace {
 
-const wchar_t kTestKey[] = L"Software\\GlimmerSaverTests\\SceneHost\\";
+// ctest runs the tests of this file in parallel processes: each process has a key of its own.
+const std::wstring kTestRootPath =
+    L"Software\\GlimmerSaverSceneHostTests " + std::to_wstring(GetCurrentProcessId());
+const std::wstring kTestKeyPath = kTestRootPath + L"\\Settings\\";
+const wchar_t* const kTestRoot = kTestRootPath.c_str();
+const wchar_t* const kTestKey = kTestKeyPath.c_str();
 const uint32_t kRed = 0xFFFF0000;
 const uint32_t kBlack = 0x00000000;  // the clear colour, alpha included
 const uint32_t kGreen = 0xFF00FF00;
@@ -82,11 +88,13 @@ protected:
     void SetUp() override
     {
         DeviceFixture::SetUp();
+        // Tests of this program run side by side and copy the same tracks under the same names.
+        ASSERT_TRUE(m_tempFolder.Made());
         std::wcscpy(m_savedKeyPath, SettingsKeyPath);
         m_saver.reset(new SceneSaver());
         // The saver's constructor names the real key; the tests keep to a key of their own.
         std::wcscpy(SettingsKeyPath, kTestKey);
-        RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kTestRoot);
         m_saver->UseDevice(Device(), kSize, kSize);
         s_document = AssembledTestDocument(L"SceneWithTracks.bin");
         ASSERT_FALSE(s_document.empty());
@@ -98,7 +106,7 @@ protected:
         m_saver.reset();
         CurrentDevice = nullptr;
         CurrentScreenView = nullptr;
-        RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kTestRoot);
         std::wcscpy(SettingsKeyPath, m_savedKeyPath);
         DeviceFixture::TearDown();
     }
@@ -114,6 +122,7 @@ protected:
         m_saver->DrawUnit();
     }
 
+    OwnTempFolder m_tempFolder{L"MonitorSceneTest"};
     std::unique_ptr<SceneSaver> m_saver;
     wchar_t m_savedKeyPath[260] = {};
 };

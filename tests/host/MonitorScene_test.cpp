@@ -29,16 +29,14 @@
 #include "runtime/Vo_SlideShow_Light.h"
 #include "support/DeviceFixture.h"
 #include "support/OwnTempFolder.h"
+#include "support/ProcessSettingsKey.h"
 #include "support/TestPaths.h"
 
 namespace {
 
-// ctest runs the tests of this file in parallel processes: each process has a key of its own.
-const std::wstring kTestRootPath =
-    L"Software\\GlimmerSaverSceneHostTests " + std::to_wstring(GetCurrentProcessId());
-const std::wstring kTestKeyPath = kTestRootPath + L"\\Settings\\";
-const wchar_t* const kTestRoot = kTestRootPath.c_str();
-const wchar_t* const kTestKey = kTestKeyPath.c_str();
+const ProcessSettingsKey kTestKeys(L"GlimmerSaverSceneHostTests");
+const wchar_t* const kTestRoot = kTestKeys.Root();
+const wchar_t* const kTestKey = kTestKeys.Settings();
 const uint32_t kRed = 0xFFFF0000;
 const uint32_t kBlack = 0x00000000;  // the clear colour, alpha included
 const uint32_t kGreen = 0xFF00FF00;

@@ -12,14 +12,13 @@
 
 #include <cwchar>
 
+#include "support/ProcessSettingsKey.h"
+
 namespace {
 
-// ctest runs the tests of this file in parallel processes: each process has a key of its own.
-const std::wstring kTestRootPath =
-    L"Software\\GlimmerSaverDialogTests " + std::to_wstring(GetCurrentProcessId());
-const std::wstring kTestKeyPath = kTestRootPath + L"\\Settings\\";
-const wchar_t* const kTestRoot = kTestRootPath.c_str();
-const wchar_t* const kTestKey = kTestKeyPath.c_str();
+const ProcessSettingsKey kTestKeys(L"GlimmerSaverDialogTests");
+const wchar_t* const kTestRoot = kTestKeys.Root();
+const wchar_t* const kTestKey = kTestKeys.Settings();
 
 // The controls of the two dialogs on a plain window, settings under a test key.
 class SettingsDialogsTest : public ::testing::Test {

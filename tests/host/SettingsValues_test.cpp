@@ -11,14 +11,13 @@
 #include <cwchar>
 #include <vector>
 
+#include "support/ProcessSettingsKey.h"
+
 namespace {
 
-// ctest runs the tests of this file in parallel processes: each process has a key of its own.
-const std::wstring kTestRootPath =
-    L"Software\\GlimmerSaverTests " + std::to_wstring(GetCurrentProcessId());
-const std::wstring kTestKeyPath = kTestRootPath + L"\\Settings\\";
-const wchar_t* const kTestRoot = kTestRootPath.c_str();
-const wchar_t* const kTestKey = kTestKeyPath.c_str();
+const ProcessSettingsKey kTestKeys(L"GlimmerSaverTests");
+const wchar_t* const kTestRoot = kTestKeys.Root();
+const wchar_t* const kTestKey = kTestKeys.Settings();
 
 // A value as it may be found in the registry, written without the code under test.
 struct StoredValue {
